@@ -1,0 +1,24 @@
+# Unit tests against the in-memory platform, with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+option(VELMORANT_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(VELMORANT_SANITIZE)
+  set(VELMORANT_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(velmorant_logic PUBLIC ${VELMORANT_SANITIZERS})
+  target_link_options(velmorant_logic PUBLIC ${VELMORANT_SANITIZERS})
+endif()
+
+add_library(velmorant_fake STATIC platform/FakePlatform.cpp)
+target_link_libraries(velmorant_fake PUBLIC velmorant_logic)
+
+find_package(GTest REQUIRED)
+add_executable(unit_tests
+  tests/unit/registry_queries_test.cpp
+  tests/unit/environment_queries_test.cpp
+  tests/unit/launch_application_test.cpp
+  tests/unit/fixed_locations_test.cpp
+  tests/unit/path_text_test.cpp
+  tests/unit/window_layout_test.cpp
+)
+target_link_libraries(unit_tests PRIVATE velmorant_fake GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests)

@@ -1,0 +1,63 @@
+// Form1: the launcher's one window object and start-up object. Its load step
+// hands the command line and the launcher's folder to the application, looks
+// for a Java runtime of version 1.6 or later and starts the application; only
+// when nothing could be started is the window shown.
+//
+// The operations are defined in the folder of their subsystem: the queries in
+// queries/, the start-up and the search in launcher/, the window in ui/.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace velmorant {
+
+class Form1 {
+ public:
+  explicit Form1(Platform& platform);
+
+  // Creates the start-up object with its window hidden, runs its load step
+  // and, when that returns, shows the window until the user closes it.
+  static int Run(Platform& platform);
+
+  // --- Registry and environment queries -------------------------------------
+
+  // The text of `value` under HKEY_LOCAL_MACHINE\`address`, ending in a
+  // backslash, or exactly "Not Found" when it is missing or empty.
+  std::string GetKeyValue(const std::string& address, const std::string& value);
+
+  // Opens `strPath` below `hKey`, reads `strValue` and closes the key again.
+  // Empty text when the key or the value cannot be read.
+  std::string GetString(RegKey hKey, const std::string& strPath, const std::string& strValue);
+
+  // The value of an open key as text: REG_SZ up to its first NUL, REG_BINARY
+  // of at most two bytes as a signed 16-bit decimal, empty text otherwise.
+  std::string RegQueryStringValue(RegKey hKey, const std::string& strValueName);
+
+  // The value of an environment variable; empty text when it is not set.
+  std::string GetEnvironmentVar(const std::string& sName);
+
+  // --- Load event -----------------------------------------------------------
+
+  // Runs the launch; returns only when nothing could be started.
+  void Form_Load();
+
+  // The window's fixed contents (caption, sizes, controls and message).
+  static WindowDescription Layout();
+
+  // The download address shown in the failure message.
+  static const char* const kDownloadAddress;
+
+ private:
+  void LaunchApplication();
+  [[noreturn]] void LaunchWithPath(const std::string& strPath);
+  // Starts "openFile.bat" beside the launcher and ends; raises on failure.
+  [[noreturn]] void StartBatchFile();
+  void TryFixedJavaLocations();
+
+  Platform& platform_;
+  std::string strJarName;
+};
+
+}  // namespace velmorant

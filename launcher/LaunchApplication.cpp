@@ -1,0 +1,114 @@
+// Start-up and the registry scan: Form_Load hands the command line and the
+// launcher's folder to the application, scans the installed Java runtime
+// versions for the first one of 1.6 or later and starts the application with
+// that runtime alone on PATH. A successful start ends the process; a failed
+// one abandons that runtime and the scan goes on.
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "launcher/Form1.h"
+
+namespace velmorant {
+
+namespace {
+
+constexpr char kVersionsKey[] = "Software\\JavaSoft\\Java Runtime Environment\\";
+constexpr char kJavaHome[] = "JavaHome";
+constexpr char kNotFound[] = "Not Found";
+constexpr double kMinimumVersion = 1.6;
+constexpr std::size_t kVersionCharacters = 3;
+constexpr std::int32_t kNameBufferLength = 255;
+
+// Reads the first three characters of a subkey name as a decimal number with
+// "." as the point, whatever the locale: "1.6.0_07" reads as 1.6, "10.0.2" as
+// 10, "9" as 9. Anything but digits and one point is no number. The digits
+// are divided once by a power of ten, so "1.6" gives exactly the double 1.6.
+std::optional<double> ReadVersion(std::string_view name) {
+  const std::string_view text = name.substr(0, kVersionCharacters);
+  long mantissa = 0;
+  int digits = 0;
+  int fractionDigits = 0;
+  bool point = false;
+  for (const char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      mantissa = mantissa * 10 + (c - '0');
+      ++digits;
+      if (point) ++fractionDigits;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  constexpr double kScale[] = {1.0, 10.0, 100.0};
+  return static_cast<double>(mantissa) / kScale[fractionDigits];
+}
+
+}  // namespace
+
+void Form1::Form_Load() { LaunchApplication(); }
+
+void Form1::LaunchApplication() {
+  strJarName = "Velmorant";
+  platform_.SetEnvironmentVariable("filetouse", platform_.CommandLineArgs());
+  platform_.SetEnvironmentVariable("directory", platform_.ProgramFolder());
+
+  RegKey key = 0;
+  if (platform_.RegOpenKey(kHkeyLocalMachine, kVersionsKey, key) == kErrorSuccess) {
+    for (std::int32_t index = 0;; ++index) {
+      std::string name(kNameBufferLength, ' ');
+      std::int32_t nameLength = kNameBufferLength;
+      const long result = platform_.RegEnumKeyEx(key, index, name, nameLength);
+      // A name too long for the buffer spoils only its own index. Anything
+      // else but success (past the last subkey, a key that can no longer be
+      // read) would repeat at every index, so it ends the scan.
+      if (result == kErrorMoreData) continue;
+      if (result != kErrorSuccess) break;
+      if (nameLength <= 0) continue;
+
+      const std::string subkey = name.substr(0, static_cast<std::size_t>(nameLength));
+      const std::optional<double> version = ReadVersion(subkey);
+      if (!version || *version < kMinimumVersion) continue;
+
+      try {
+        const std::string folder = GetKeyValue(kVersionsKey + subkey, kJavaHome);
+        if (folder == kNotFound) continue;
+        platform_.SetEnvironmentVariable("PATH", folder + "bin");
+        const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
+        if (platform_.PathFileExists(archive)) {
+          try {
+            platform_.StartProgram(archive);
+            platform_.EndProgram();
+          } catch (const std::exception&) {
+            // The archive could not be started: the batch file takes over,
+            // with the same PATH.
+          }
+        }
+        StartBatchFile();
+      } catch (const std::exception&) {
+        // This runtime could not be started; try the next subkey.
+      }
+    }
+    platform_.RegCloseKey(key);
+  }
+
+  TryFixedJavaLocations();
+}
+
+void Form1::LaunchWithPath(const std::string& strPath) {
+  platform_.SetEnvironmentVariable("PATH", strPath);
+  StartBatchFile();
+}
+
+void Form1::StartBatchFile() {
+  platform_.StartProgram(platform_.ProgramFolder() + "\\openFile.bat");
+  platform_.EndProgram();
+  std::abort();  // EndProgram never returns; the compiler cannot know it through a virtual call
+}
+
+}  // namespace velmorant

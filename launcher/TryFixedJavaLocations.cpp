@@ -1,0 +1,71 @@
+// The fixed-location search: when the registry scan has started nothing, the
+// launcher tries nine fixed registry keys, four fixed places of java.exe and
+// the system folder, in that order, and starts "openFile.bat" with the first
+// one found on PATH. Each start is its own attempt; a failed one moves on.
+#include <exception>
+#include <string>
+
+#include "launcher/Form1.h"
+
+namespace velmorant {
+
+namespace {
+
+constexpr char kNotFound[] = "Not Found";
+
+// Version name outer, key root inner.
+constexpr const char* kVersionNames[] = {"6.0", "1.6", "1.6.0"};
+constexpr const char* kKeyRoots[] = {
+    "Software\\JavaSoft\\Java Runtime Environment\\",
+    "Software\\JavaSoft\\Java Development Kit\\",
+    "Software\\JavaSoft\\Java Plug-in\\",
+};
+
+struct FixedLocation {
+  const char* file;  // tested for existence (a folder counts)
+  const char* path;  // the PATH value when it exists
+};
+constexpr FixedLocation kFixedLocations[] = {
+    {"c:\\java\\bin\\java.exe", "c:\\java\\bin"},
+    {"c:\\windows\\system\\java.exe", "c:\\windows\\system"},
+    {"c:\\windows\\system32\\java.exe", "c:\\windows\\system32"},
+    {"c:\\winnt\\system32\\java.exe", "c:\\winnt\\system32"},
+};
+
+}  // namespace
+
+void Form1::TryFixedJavaLocations() {
+  // One attempt per found candidate, each with its own handler: a failed
+  // start leaves PATH as the attempt set it and the search goes on.
+  const auto attempt = [this](const std::string& path) {
+    try {
+      LaunchWithPath(path);
+    } catch (const std::exception&) {
+    }
+  };
+
+  for (const char* versionName : kVersionNames) {
+    for (const char* root : kKeyRoots) {
+      std::string folder;
+      try {
+        folder = GetKeyValue(std::string(root) + versionName, "JavaHome");
+      } catch (const std::exception&) {
+        folder = kNotFound;  // a lookup that cannot answer counts as a miss
+      }
+      if (folder != kNotFound) attempt(folder + "bin");
+    }
+  }
+
+  for (const FixedLocation& location : kFixedLocations) {
+    if (platform_.PathFileExists(location.file)) attempt(location.path);
+  }
+
+  // An unset or empty SYSTEMROOT names no system folder: testing "\java.exe"
+  // would look at the root of whatever drive is current and put an empty PATH.
+  const std::string systemRoot = GetEnvironmentVar("SYSTEMROOT");
+  if (!systemRoot.empty() && platform_.PathFileExists(systemRoot + "\\java.exe")) {
+    attempt(systemRoot);
+  }
+}
+
+}  // namespace velmorant

@@ -1,0 +1,202 @@
+// The in-memory Platform for tests; see FakePlatform.h.
+#include "platform/FakePlatform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace velmorant {
+
+bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+namespace {
+bool SameName(const std::string& a, const std::string& b) {
+  return !NoCaseLess{}(a, b) && !NoCaseLess{}(b, a);
+}
+}  // namespace
+
+FakePlatform::FakePlatform() { handles_[kHkeyLocalMachine] = &root_; }
+
+FakePlatform::~FakePlatform() = default;
+
+FakePlatform::Key* FakePlatform::Find(Key* from, const std::string& path, bool create) {
+  Key* key = from;
+  std::size_t begin = 0;
+  while (key != nullptr && begin <= path.size()) {
+    std::size_t end = path.find('\\', begin);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(begin, end - begin);
+    begin = end + 1;
+    if (part.empty()) continue;  // a trailing (or doubled) backslash
+    auto found = std::find_if(key->subkeys.begin(), key->subkeys.end(),
+                              [&](const auto& child) { return SameName(child->name, part); });
+    if (found != key->subkeys.end()) {
+      key = found->get();
+    } else if (create) {
+      key->subkeys.push_back(std::make_unique<Key>());
+      key->subkeys.back()->name = part;
+      key = key->subkeys.back().get();
+    } else {
+      key = nullptr;
+    }
+  }
+  return key;
+}
+
+FakePlatform::Key* FakePlatform::Handle(RegKey key) {
+  auto found = handles_.find(key);
+  return found == handles_.end() ? nullptr : found->second;
+}
+
+const FakePlatform::Value* FakePlatform::FindValue(RegKey key, const std::string& name) {
+  Key* node = Handle(key);
+  if (node == nullptr) return nullptr;
+  auto found = node->values.find(name);
+  return found == node->values.end() ? nullptr : &found->second;
+}
+
+void FakePlatform::AddKey(const std::string& path) { Find(&root_, path, true); }
+
+void FakePlatform::SetValue(const std::string& keyPath, const std::string& name,
+                            std::uint32_t type, std::string data) {
+  Find(&root_, keyPath, true)->values[name] = Value{type, std::move(data)};
+}
+
+void FakePlatform::SetText(const std::string& keyPath, const std::string& name,
+                           const std::string& text) {
+  SetValue(keyPath, name, kRegSz, text + '\0');
+}
+
+void FakePlatform::DenyKey(const std::string& path, long code) {
+  Find(&root_, path, true)->denied = code;
+}
+
+void FakePlatform::FailEnumeration(const std::string& keyPath, std::int32_t index, long code) {
+  Find(&root_, keyPath, true)->enumerationFailures[index] = code;
+}
+
+void FakePlatform::AddFile(const std::string& path) { files_.insert(path); }
+void FakePlatform::AddFolder(const std::string& path) { folders_.insert(path); }
+void FakePlatform::RefuseStart(const std::string& path) { refused_.insert(path); }
+
+long FakePlatform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
+  keysOpened.push_back(path);
+  Key* from = Handle(parent);
+  if (from == nullptr) return kErrorInvalidHandle;
+  Key* key = Find(from, path, false);
+  if (key == nullptr) return kErrorFileNotFound;
+  if (key->denied != 0) return key->denied;
+  result = nextHandle_++;
+  handles_[result] = key;
+  return kErrorSuccess;
+}
+
+long FakePlatform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
+                                std::int32_t& nameLength) {
+  Key* node = Handle(key);
+  if (node == nullptr) return kErrorInvalidHandle;
+  if (auto failure = node->enumerationFailures.find(index);
+      failure != node->enumerationFailures.end()) {
+    return failure->second;
+  }
+  if (index < 0 || static_cast<std::size_t>(index) >= node->subkeys.size()) {
+    return kErrorNoMoreItems;
+  }
+  const std::string& subkey = node->subkeys[static_cast<std::size_t>(index)]->name;
+  // Like Windows: the name and its ending NUL must fit into the buffer.
+  if (subkey.size() + 1 > static_cast<std::size_t>(std::max(nameLength, 0))) {
+    return kErrorMoreData;
+  }
+  name = subkey;
+  nameLength = static_cast<std::int32_t>(subkey.size());
+  return kErrorSuccess;
+}
+
+long FakePlatform::RegQueryValueInfo(RegKey key, const std::string& valueName,
+                                     std::uint32_t& type, std::uint32_t& size) {
+  if (Handle(key) == nullptr) return kErrorInvalidHandle;
+  const Value* value = FindValue(key, valueName);
+  if (value == nullptr) return kErrorFileNotFound;
+  type = value->type;
+  size = static_cast<std::uint32_t>(value->data.size());
+  if (onValueInfo) onValueInfo();
+  return kErrorSuccess;
+}
+
+long FakePlatform::RegQueryValueText(RegKey key, const std::string& valueName, std::string& text,
+                                     std::uint32_t size) {
+  if (Handle(key) == nullptr) return kErrorInvalidHandle;
+  const Value* value = FindValue(key, valueName);
+  if (value == nullptr) return kErrorFileNotFound;
+  if (value->data.size() > size) return kErrorMoreData;
+  text.assign(size, '\0');
+  text.replace(0, value->data.size(), value->data);
+  return kErrorSuccess;
+}
+
+long FakePlatform::RegQueryValueBytes(RegKey key, const std::string& valueName, void* data,
+                                      std::uint32_t capacity, std::uint32_t& copied) {
+  if (Handle(key) == nullptr) return kErrorInvalidHandle;
+  const Value* value = FindValue(key, valueName);
+  if (value == nullptr) return kErrorFileNotFound;
+  if (value->data.size() > capacity) return kErrorMoreData;
+  std::memcpy(data, value->data.data(), value->data.size());
+  copied = static_cast<std::uint32_t>(value->data.size());
+  return kErrorSuccess;
+}
+
+long FakePlatform::RegCloseKey(RegKey key) {
+  if (key == kHkeyLocalMachine || handles_.erase(key) == 0) return kErrorInvalidHandle;
+  return kErrorSuccess;
+}
+
+bool FakePlatform::GetEnvironmentVariable(const std::string& name, std::string& value) {
+  variablesRead.push_back(name);
+  auto found = environment.find(name);
+  if (found == environment.end()) return false;
+  value = found->second;
+  return true;
+}
+
+bool FakePlatform::SetEnvironmentVariable(const std::string& name, const std::string& value) {
+  environment[name] = value;
+  return true;
+}
+
+bool FakePlatform::PathFileExists(const std::string& path) {
+  pathsTested.push_back(path);
+  return files_.count(path) != 0 || folders_.count(path) != 0;
+}
+
+void FakePlatform::StartProgram(const std::string& path) {
+  startsTried.push_back(path);
+  if (files_.count(path) == 0) throw StartFailure("no such file: " + path);
+  if (refused_.count(path) != 0) throw StartFailure("refused: " + path);
+  if (failNextStarts > 0) {
+    --failNextStarts;
+    throw StartFailure("failed: " + path);
+  }
+  starts.push_back(Start{path, environment});
+}
+
+void FakePlatform::EndProgram() {
+  ++endCalls;
+  throw ProgramEnded{};
+}
+
+void FakePlatform::CreateFormWindow(const WindowDescription& description) {
+  windowCreated = true;
+  window = description;
+}
+
+int FakePlatform::RunFormWindow() {
+  windowShown = true;
+  return 0;
+}
+
+}  // namespace velmorant

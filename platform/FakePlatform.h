@@ -1,0 +1,131 @@
+// An in-memory Platform for tests: a registry tree whose subkeys enumerate in
+// the order they were added, an environment that tells unset from empty,
+// files and folders, and a record of every call the launcher makes that a
+// test may want to count, of every start with the environment it would pass
+// on, and of the window. Names and paths compare without regard to case, as
+// on Windows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace velmorant {
+
+struct NoCaseLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+class FakePlatform : public Platform {
+ public:
+  // Thrown by EndProgram. It is deliberately no std::exception, so that it
+  // unwinds through the launcher's own handlers to the test.
+  struct ProgramEnded {};
+
+  using Environment = std::map<std::string, std::string, NoCaseLess>;
+
+  struct Start {
+    std::string path;
+    Environment environment;  // as the started program would inherit it
+  };
+
+  FakePlatform();
+  ~FakePlatform() override;
+  FakePlatform(const FakePlatform&) = delete;
+  FakePlatform& operator=(const FakePlatform&) = delete;
+
+  // --- Setting up ---------------------------------------------------------
+
+  // Creates the key (and every key above it) below HKEY_LOCAL_MACHINE.
+  void AddKey(const std::string& path);
+  // Stores a value with raw data; the key is created when missing.
+  void SetValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
+                std::string data);
+  // A REG_SZ value stored with its ending NUL, as Windows stores text.
+  void SetText(const std::string& keyPath, const std::string& name, const std::string& text);
+  // Opening the key fails with this code (access denied, say).
+  void DenyKey(const std::string& path, long code);
+  // Enumerating the key at this index fails with this code.
+  void FailEnumeration(const std::string& keyPath, std::int32_t index, long code);
+  // Called between the first and the second query of a value, to change it.
+  std::function<void()> onValueInfo;
+
+  void AddFile(const std::string& path);
+  void AddFolder(const std::string& path);
+  // Starting this existing file fails (no program associated, say).
+  void RefuseStart(const std::string& path);
+  // This many of the next starts fail, whatever they start.
+  int failNextStarts = 0;
+
+  Environment environment;
+  std::string commandLineArgs;
+  std::string programFolder = "C:\\Apps\\Velmorant";
+
+  // --- What happened --------------------------------------------------------
+
+  std::vector<std::string> keysOpened;      // every path given to RegOpenKey
+  std::vector<std::string> pathsTested;     // every path given to PathFileExists
+  std::vector<std::string> variablesRead;   // every name given to GetEnvironmentVariable
+  std::vector<std::string> startsTried;     // every path given to StartProgram
+  std::vector<Start> starts;                // the starts that succeeded
+  int endCalls = 0;
+  std::size_t OpenKeyCount() const { return handles_.size() - 1; }  // HKLM stays
+
+  bool windowCreated = false;
+  bool windowShown = false;
+  WindowDescription window;
+
+  // --- Platform -------------------------------------------------------------
+
+  long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) override;
+  long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
+                    std::int32_t& nameLength) override;
+  long RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
+                         std::uint32_t& size) override;
+  long RegQueryValueText(RegKey key, const std::string& valueName, std::string& text,
+                         std::uint32_t size) override;
+  long RegQueryValueBytes(RegKey key, const std::string& valueName, void* data,
+                          std::uint32_t capacity, std::uint32_t& copied) override;
+  long RegCloseKey(RegKey key) override;
+  bool GetEnvironmentVariable(const std::string& name, std::string& value) override;
+  bool SetEnvironmentVariable(const std::string& name, const std::string& value) override;
+  bool PathFileExists(const std::string& path) override;
+  std::string CommandLineArgs() override { return commandLineArgs; }
+  std::string ProgramFolder() override { return programFolder; }
+  void StartProgram(const std::string& path) override;
+  [[noreturn]] void EndProgram() override;
+  void CreateFormWindow(const WindowDescription& description) override;
+  int RunFormWindow() override;
+
+ private:
+  struct Value {
+    std::uint32_t type;
+    std::string data;
+  };
+  struct Key {
+    std::string name;
+    std::vector<std::unique_ptr<Key>> subkeys;  // in the order they were added
+    std::map<std::string, Value, NoCaseLess> values;
+    long denied = 0;
+    std::map<std::int32_t, long> enumerationFailures;
+  };
+
+  Key* Find(Key* from, const std::string& path, bool create);
+  Key* Handle(RegKey key);
+  const Value* FindValue(RegKey key, const std::string& name);
+
+  Key root_;
+  std::map<RegKey, Key*> handles_;
+  RegKey nextHandle_ = 0x100;
+  std::set<std::string, NoCaseLess> files_;
+  std::set<std::string, NoCaseLess> folders_;
+  std::set<std::string, NoCaseLess> refused_;
+};
+
+}  // namespace velmorant

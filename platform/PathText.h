@@ -1,0 +1,20 @@
+// Text rules of Windows that the Win32 platform applies, kept free of Windows
+// headers so that tests on any host can reach them.
+#pragma once
+
+#include <string_view>
+
+namespace velmorant {
+
+// The part of a command line after the program's own name and the spaces and
+// tabs that follow it. The name is quoted or not by the rule Windows uses for
+// the first word: from an opening quote to the next quote, otherwise up to
+// the first space or tab. The rest is given exactly as it stands.
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
+
+// The folder of a file's full path, without a trailing backslash: everything
+// before the last backslash. For a file at the root of a drive that is the
+// drive alone ("C:"), so that folder + "\" + name names the file again.
+std::string_view FolderOf(std::string_view path);
+
+}  // namespace velmorant

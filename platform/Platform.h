@@ -1,0 +1,141 @@
+// The launcher's view of Windows: one abstract class with a method for each
+// Windows function and host service that the logic uses. The logic never sees
+// a Windows header; the real implementation (Win32Platform) and the in-memory
+// fake for tests (FakePlatform) are chosen by the build.
+//
+// All text is UTF-8. The Win32 implementation converts to and from UTF-16 at
+// its boundary, so a name outside the ANSI code page passes through intact.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmorant {
+
+// A registry key handle as the 32-bit program sees it.
+using RegKey = std::uint32_t;
+
+constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+
+// Windows result codes that the logic tells apart.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorInvalidHandle = 6;
+constexpr long kErrorMoreData = 234;
+constexpr long kErrorNoMoreItems = 259;
+
+// Registry value types.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// Raised by StartProgram when the file could not be started. Launch attempts
+// catch it (and any other std::exception raised inside the attempt).
+class StartFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What the failure window shows. Positions and sizes are in twips (1/1440
+// inch); the platform converts them at the system's dots per inch.
+struct ControlDescription {
+  enum class Kind { kFileList, kLabel };
+  Kind kind;
+  int left, top, width, height;
+  std::string text;  // the label's text; unused for the file list
+};
+
+struct WindowDescription {
+  std::string caption;
+  int clientWidth, clientHeight;  // twips
+  std::vector<ControlDescription> controls;  // in creation (and tab) order
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // --- Registry -----------------------------------------------------------
+
+  // Opens `path` below `parent`. Returns 0 and stores the handle in `result`
+  // on success; on failure returns the error and leaves `result` untouched.
+  virtual long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) = 0;
+
+  // Reads the name of the subkey at `index`. `nameLength` holds the buffer's
+  // capacity in characters on the way in; on success `name` holds the name
+  // and `nameLength` its length in bytes of `name`. kErrorMoreData when the
+  // name does not fit, kErrorNoMoreItems past the last subkey; on failure
+  // `name` and `nameLength` are untouched.
+  virtual long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
+                            std::int32_t& nameLength) = 0;
+
+  // Stores the value's type and its stored size in bytes. Returns non-zero
+  // (and touches nothing) for a handle that is not open or a missing value.
+  virtual long RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
+                                 std::uint32_t& size) = 0;
+
+  // Reads a text value into `text`, a buffer of `size` bytes as the first
+  // query reported them. On success `text` holds the stored characters,
+  // NULs included; kErrorMoreData when the value has grown past `size`.
+  virtual long RegQueryValueText(RegKey key, const std::string& valueName, std::string& text,
+                                 std::uint32_t size) = 0;
+
+  // Copies the value's raw bytes into `data`, at most `capacity` of them.
+  // On success stores the number copied in `copied`; kErrorMoreData (and
+  // nothing written) when the value is larger than `capacity`.
+  virtual long RegQueryValueBytes(RegKey key, const std::string& valueName, void* data,
+                                  std::uint32_t capacity, std::uint32_t& copied) = 0;
+
+  // Closes a key opened by RegOpenKey. Closing 0 or a closed key is harmless.
+  virtual long RegCloseKey(RegKey key) = 0;
+
+  // --- Environment ----------------------------------------------------------
+
+  // Returns false and leaves `value` untouched when the variable is not set;
+  // a variable set to the empty text returns true with `value` empty.
+  virtual bool GetEnvironmentVariable(const std::string& name, std::string& value) = 0;
+
+  // Sets a variable of the launcher's own environment; every program started
+  // afterwards inherits it. False when the platform refused.
+  virtual bool SetEnvironmentVariable(const std::string& name, const std::string& value) = 0;
+
+  // --- File system ----------------------------------------------------------
+
+  // True when a file or a folder exists at `path`.
+  virtual bool PathFileExists(const std::string& path) = 0;
+
+  // --- Host services --------------------------------------------------------
+
+  // The command line after the program's own name and the white space that
+  // follows it, exactly as given; empty when there is none.
+  virtual std::string CommandLineArgs() = 0;
+
+  // The folder that holds the launcher, without a trailing backslash. At the
+  // root of a drive this is the drive alone ("C:"), so that appending "\" and
+  // a file name names a file in the root.
+  virtual std::string ProgramFolder() = 0;
+
+  // Starts the file at `path` by its path alone (never through command-line
+  // parsing), with a normal, focused window, inheriting the environment and
+  // current folder. Returns once the start has happened; raises StartFailure
+  // when the file cannot be started.
+  virtual void StartProgram(const std::string& path) = 0;
+
+  // Ends the process at once. Never returns.
+  [[noreturn]] virtual void EndProgram() = 0;
+
+  // --- Windowing --------------------------------------------------------------
+
+  // Builds the failure window and its controls without showing them.
+  virtual void CreateFormWindow(const WindowDescription& description) = 0;
+
+  // Shows and activates the window built by CreateFormWindow, runs its
+  // message loop until it is closed and returns the process exit code.
+  virtual int RunFormWindow() = 0;
+};
+
+}  // namespace velmorant

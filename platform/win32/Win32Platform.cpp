@@ -1,0 +1,289 @@
+// The Platform over the real Windows API; see Win32Platform.h.
+#include "platform/win32/Win32Platform.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/PathText.h"
+#include "resources/resource_ids.h"
+
+namespace velmorant {
+
+static_assert(sizeof(HKEY) == sizeof(RegKey), "the launcher is a 32-bit program");
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                      length);
+  return wide;
+}
+
+// Converts `length` UTF-16 units, NULs included.
+std::string Utf8(const wchar_t* text, std::size_t length) {
+  if (length == 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr,
+                      nullptr);
+  return utf8;
+}
+
+std::string Utf8(const std::wstring& text) { return Utf8(text.data(), text.size()); }
+
+HKEY Hkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key)); }
+
+// Twips to pixels at the screen's density, rounded to the nearest pixel.
+int Pixels(int twips, int dotsPerInch) { return MulDiv(twips, dotsPerInch, 1440); }
+
+constexpr wchar_t kWindowClass[] = L"VelmorantForm1";
+constexpr int kFirstControlId = 100;
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFOCUS:
+      // The file list is the one control that takes the focus; give it back
+      // whenever the window regains it.
+      SetFocus(GetDlgItem(window, kFirstControlId));
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform() {
+  // The shell may reach COM objects while it starts a file.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
+
+Win32Platform::~Win32Platform() {
+  if (font_ != nullptr) DeleteObject(static_cast<HFONT>(font_));
+  CoUninitialize();
+}
+
+long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
+  HKEY opened = nullptr;
+  const LONG status = RegOpenKeyExW(Hkey(parent), Wide(path).c_str(), 0, KEY_READ, &opened);
+  if (status == ERROR_SUCCESS) result = static_cast<RegKey>(reinterpret_cast<UINT_PTR>(opened));
+  return status;
+}
+
+long Win32Platform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
+                                 std::int32_t& nameLength) {
+  if (nameLength <= 0 || index < 0) return ERROR_INVALID_PARAMETER;
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(nameLength) + 1, L'\0');
+  DWORD length = static_cast<DWORD>(nameLength);
+  const LONG status = RegEnumKeyExW(Hkey(key), static_cast<DWORD>(index), buffer.data(), &length,
+                                    nullptr, nullptr, nullptr, nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  name = Utf8(buffer.data(), length);
+  nameLength = static_cast<std::int32_t>(name.size());
+  return ERROR_SUCCESS;
+}
+
+long Win32Platform::RegQueryValueInfo(RegKey key, const std::string& valueName,
+                                      std::uint32_t& type, std::uint32_t& size) {
+  DWORD valueType = 0;
+  DWORD valueSize = 0;
+  const LONG status =
+      RegQueryValueExW(Hkey(key), Wide(valueName).c_str(), nullptr, &valueType, nullptr, &valueSize);
+  if (status != ERROR_SUCCESS) return status;
+  type = valueType;
+  size = valueSize;
+  return ERROR_SUCCESS;
+}
+
+long Win32Platform::RegQueryValueText(RegKey key, const std::string& valueName, std::string& text,
+                                      std::uint32_t size) {
+  // The stored text is UTF-16; a stray odd byte at its end is no character.
+  std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+  DWORD bytes = size;
+  const LONG status = RegQueryValueExW(Hkey(key), Wide(valueName).c_str(), nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+  if (status != ERROR_SUCCESS) return status;
+  text = Utf8(buffer.data(), bytes / sizeof(wchar_t));
+  return ERROR_SUCCESS;
+}
+
+long Win32Platform::RegQueryValueBytes(RegKey key, const std::string& valueName, void* data,
+                                       std::uint32_t capacity, std::uint32_t& copied) {
+  // Read into a buffer of our own: on ERROR_MORE_DATA Windows leaves the
+  // buffer's contents undefined, and the caller's must stay as it was.
+  std::vector<BYTE> buffer(capacity == 0 ? 1 : capacity);
+  DWORD bytes = capacity;
+  const LONG status =
+      RegQueryValueExW(Hkey(key), Wide(valueName).c_str(), nullptr, nullptr, buffer.data(), &bytes);
+  if (status != ERROR_SUCCESS) return status;
+  if (bytes > capacity) return ERROR_MORE_DATA;
+  CopyMemory(data, buffer.data(), bytes);
+  copied = bytes;
+  return ERROR_SUCCESS;
+}
+
+long Win32Platform::RegCloseKey(RegKey key) {
+  if (key == 0) return ERROR_INVALID_HANDLE;
+  return ::RegCloseKey(Hkey(key));
+}
+
+bool Win32Platform::GetEnvironmentVariable(const std::string& name, std::string& value) {
+  const std::wstring wideName = Wide(name);
+  std::vector<wchar_t> buffer(256, L'\0');
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      value.clear();  // set, and empty
+      return true;
+    }
+    if (length < buffer.size()) {
+      value = Utf8(buffer.data(), length);
+      return true;
+    }
+    buffer.assign(length, L'\0');  // too small: length is the size needed
+  }
+}
+
+bool Win32Platform::SetEnvironmentVariable(const std::string& name, const std::string& value) {
+  return SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str()) != FALSE;
+}
+
+bool Win32Platform::PathFileExists(const std::string& path) {
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Win32Platform::CommandLineArgs() {
+  return std::string(ArgumentsAfterProgramName(Utf8(GetCommandLineW())));
+}
+
+std::string Win32Platform::ProgramFolder() {
+  std::vector<wchar_t> buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) throw StartFailure("the launcher's own path is unknown");
+    if (length < buffer.size()) return std::string(FolderOf(Utf8(buffer.data(), length)));
+    buffer.assign(buffer.size() * 2, L'\0');  // cut short: try a larger buffer
+  }
+}
+
+void Win32Platform::StartProgram(const std::string& path) {
+  // The file is named by its path alone, never by a command line that would
+  // be split at its first space (and so run "C:\Program.exe").
+  const std::wstring file = Wide(path);
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) {
+    throw StartFailure("could not start " + path + " (error " + std::to_string(GetLastError()) +
+                       ")");
+  }
+}
+
+void Win32Platform::EndProgram() { ExitProcess(0); }
+
+void Win32Platform::CreateFormWindow(const WindowDescription& description) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = FormProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+
+  const HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+  const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  // A thin fixed frame with a caption, the system menu and the close button.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  RECT frame = {0, 0, Pixels(description.clientWidth, dpiX),
+                Pixels(description.clientHeight, dpiY)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const HWND window = CreateWindowExW(
+      0, kWindowClass, Wide(description.caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+  window_ = window;
+  if (window == nullptr) return;
+
+  // Without minimize and maximize boxes Windows only greys these commands;
+  // the window offers none of them, nor sizing.
+  const HMENU systemMenu = GetSystemMenu(window, FALSE);
+  for (const UINT command : {SC_MINIMIZE, SC_MAXIMIZE, SC_SIZE, SC_RESTORE}) {
+    DeleteMenu(systemMenu, command, MF_BYCOMMAND);
+  }
+
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+
+  int id = kFirstControlId;
+  for (const ControlDescription& control : description.controls) {
+    const bool isList = control.kind == ControlDescription::Kind::kFileList;
+    const DWORD controlStyle =
+        WS_CHILD | WS_VISIBLE |
+        (isList ? WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_SORT | LBS_NOINTEGRALHEIGHT
+                : SS_CENTER | SS_NOPREFIX);
+    const HWND child = CreateWindowExW(
+        0, isList ? L"LISTBOX" : L"STATIC", isList ? L"" : Wide(control.text).c_str(),
+        controlStyle, Pixels(control.left, dpiX), Pixels(control.top, dpiY),
+        Pixels(control.width, dpiX), Pixels(control.height, dpiY), window,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
+    if (child == nullptr) continue;
+    if (font_ != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (isList) {
+      // The file names of the current folder.
+      SendMessageW(child, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(L"*"));
+    }
+  }
+}
+
+int Win32Platform::RunFormWindow() {
+  const HWND window = static_cast<HWND>(window_);
+  if (window == nullptr) return 1;
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetForegroundWindow(window);
+  UpdateWindow(window);
+  SetFocus(GetDlgItem(window, kFirstControlId));
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace velmorant

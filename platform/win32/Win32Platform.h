@@ -1,0 +1,42 @@
+// The Platform over the real Windows API. It uses the wide functions and
+// converts UTF-8 to and from UTF-16 at this boundary, so every text passes
+// through exactly, whatever the system's ANSI code page.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace velmorant {
+
+class Win32Platform : public Platform {
+ public:
+  Win32Platform();
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) override;
+  long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
+                    std::int32_t& nameLength) override;
+  long RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
+                         std::uint32_t& size) override;
+  long RegQueryValueText(RegKey key, const std::string& valueName, std::string& text,
+                         std::uint32_t size) override;
+  long RegQueryValueBytes(RegKey key, const std::string& valueName, void* data,
+                          std::uint32_t capacity, std::uint32_t& copied) override;
+  long RegCloseKey(RegKey key) override;
+  bool GetEnvironmentVariable(const std::string& name, std::string& value) override;
+  bool SetEnvironmentVariable(const std::string& name, const std::string& value) override;
+  bool PathFileExists(const std::string& path) override;
+  std::string CommandLineArgs() override;
+  std::string ProgramFolder() override;
+  void StartProgram(const std::string& path) override;
+  [[noreturn]] void EndProgram() override;
+  void CreateFormWindow(const WindowDescription& description) override;
+  int RunFormWindow() override;
+
+ private:
+  void* window_ = nullptr;  // HWND of the failure window
+  void* font_ = nullptr;    // HFONT given to its controls
+};
+
+}  // namespace velmorant

@@ -1,0 +1,200 @@
+// The fixed-location search: the order of its fourteen candidates, a failed
+// start moving on to the next one, and what it leaves when nothing started.
+#include <string>
+#include <vector>
+
+#include "launcher_fixture.h"
+
+namespace velmorant {
+namespace {
+
+constexpr const char* kRoots[] = {
+    "Software\\JavaSoft\\Java Runtime Environment\\",
+    "Software\\JavaSoft\\Java Development Kit\\",
+    "Software\\JavaSoft\\Java Plug-in\\",
+};
+
+// A machine whose scanned key cannot be read (so that keys of the runtime
+// root reach the search rather than the scan), an archive the search must
+// never start, and a batch file.
+void Prepare(FakePlatform& f) {
+  f.DenyKey(kVersionsKey, 5);
+  f.environment["PATH"] = "C:\\old";
+  f.environment["SYSTEMROOT"] = "C:\\WINDOWS";
+  f.AddFile(f.programFolder + "\\Velmorant.jar");
+  f.AddFile(f.programFolder + "\\openFile.bat");
+}
+
+// Registry candidate at `root` (0-2) for a version name.
+void AddKey(FakePlatform& f, int root, const std::string& version, const std::string& home) {
+  f.SetText(kRoots[root] + version, "JavaHome", home);
+}
+
+// Runs the load step; the PATH of the one start it made, or "" for none.
+std::string PathOfStart(FakePlatform& f) {
+  Form1 launcher(f);
+  try {
+    launcher.Form_Load();
+  } catch (const FakePlatform::ProgramEnded&) {
+  }
+  if (f.starts.size() != 1) return {};
+  EXPECT_EQ(f.starts[0].path, f.programFolder + "\\openFile.bat");
+  return f.starts[0].environment.at("PATH");
+}
+
+struct Case {
+  const char* what;
+  void (*setUp)(FakePlatform&);
+  const char* path;
+};
+
+TEST(FixedLocationsTest, EarlierCandidateWins) {
+  const Case cases[] = {
+      {"any 6.0 beats every 1.6 and 1.6.0",
+       [](FakePlatform& f) {
+         AddKey(f, 0, "1.6", "C:\\re16");
+         AddKey(f, 0, "1.6.0", "C:\\re160");
+         AddKey(f, 2, "6.0", "C:\\plugin60");
+       },
+       "C:\\plugin60\\bin"},
+      {"runtime environment beats development kit",
+       [](FakePlatform& f) {
+         AddKey(f, 1, "1.6", "C:\\dk16");
+         AddKey(f, 0, "1.6", "C:\\re16");
+       },
+       "C:\\re16\\bin"},
+      {"development kit beats plug-in",
+       [](FakePlatform& f) {
+         AddKey(f, 2, "1.6.0", "C:\\pi160");
+         AddKey(f, 1, "1.6.0", "C:\\dk160");
+       },
+       "C:\\dk160\\bin"},
+      {"1.6 beats 1.6.0",
+       [](FakePlatform& f) {
+         AddKey(f, 0, "1.6.0", "C:\\re160");
+         AddKey(f, 2, "1.6", "C:\\pi16");
+       },
+       "C:\\pi16\\bin"},
+      {"registry beats the fixed places",
+       [](FakePlatform& f) {
+         AddKey(f, 2, "1.6.0", "C:\\pi160\\");
+         f.AddFile("c:\\java\\bin\\java.exe");
+       },
+       "C:\\pi160\\bin"},
+      {"a registry folder is not tested on disk",
+       [](FakePlatform& f) { AddKey(f, 1, "6.0", "D:\\gone"); }, "D:\\gone\\bin"},
+      {"fixed place 1 beats 2",
+       [](FakePlatform& f) {
+         f.AddFile("c:\\windows\\system\\java.exe");
+         f.AddFile("c:\\java\\bin\\java.exe");
+       },
+       "c:\\java\\bin"},
+      {"fixed place 3 beats 4",
+       [](FakePlatform& f) {
+         f.AddFile("c:\\winnt\\system32\\java.exe");
+         f.AddFile("c:\\windows\\system32\\java.exe");
+       },
+       "c:\\windows\\system32"},
+      {"a folder named java.exe counts",
+       [](FakePlatform& f) { f.AddFolder("c:\\winnt\\system32\\java.exe"); },
+       "c:\\winnt\\system32"},
+      {"fixed place 4 beats the system folder",
+       [](FakePlatform& f) {
+         f.AddFile("C:\\WINDOWS\\java.exe");
+         f.AddFile("c:\\winnt\\system32\\java.exe");
+       },
+       "c:\\winnt\\system32"},
+      {"the system folder as read, nothing added",
+       [](FakePlatform& f) { f.AddFile("C:\\WINDOWS\\java.exe"); }, "C:\\WINDOWS"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform f;
+    Prepare(f);
+    c.setUp(f);
+    EXPECT_EQ(PathOfStart(f), c.path);
+  }
+}
+
+TEST(FixedLocationsTest, FailedStartMovesToTheNextCandidate) {
+  // The first candidate's start fails; PATH shows which one got through.
+  const Case cases[] = {
+      {"root 3 of 6.0 to root 1 of 1.6",
+       [](FakePlatform& f) {
+         AddKey(f, 2, "6.0", "C:\\fails");
+         AddKey(f, 0, "1.6", "C:\\re16");
+       },
+       "C:\\re16\\bin"},
+      {"order 9 to fixed place 1",
+       [](FakePlatform& f) {
+         AddKey(f, 2, "1.6.0", "C:\\fails");
+         f.AddFile("c:\\java\\bin\\java.exe");
+       },
+       "c:\\java\\bin"},
+      {"order 13 to the system folder",
+       [](FakePlatform& f) {
+         f.AddFile("c:\\winnt\\system32\\java.exe");
+         f.AddFile("C:\\WINDOWS\\java.exe");
+       },
+       "C:\\WINDOWS"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform f;
+    Prepare(f);
+    c.setUp(f);
+    f.failNextStarts = 1;
+    EXPECT_EQ(PathOfStart(f), c.path);
+    EXPECT_EQ(f.startsTried.size(), 2u);
+  }
+}
+
+TEST(FixedLocationsTest, NothingInstalledAsksEachPlaceOnceAndChangesNothing) {
+  FakePlatform f;
+  Prepare(f);
+  EXPECT_EQ(PathOfStart(f), "");
+  // The scan's own key, then the nine fixed keys, version name outer.
+  std::vector<std::string> keys = {kVersionsKey};
+  for (const char* version : {"6.0", "1.6", "1.6.0"}) {
+    for (const char* root : kRoots) keys.push_back(std::string(root) + version);
+  }
+  EXPECT_EQ(f.keysOpened, keys);
+  EXPECT_EQ(f.pathsTested,
+            (std::vector<std::string>{"c:\\java\\bin\\java.exe", "c:\\windows\\system\\java.exe",
+                                      "c:\\windows\\system32\\java.exe",
+                                      "c:\\winnt\\system32\\java.exe", "C:\\WINDOWS\\java.exe"}));
+  EXPECT_EQ(f.variablesRead, (std::vector<std::string>{"SYSTEMROOT"}));
+  EXPECT_EQ(f.environment.at("PATH"), "C:\\old");
+  EXPECT_TRUE(f.startsTried.empty());
+  EXPECT_EQ(f.OpenKeyCount(), 0u);
+}
+
+TEST(FixedLocationsTest, MissingBatchFileVisitsEveryCandidateAndKeepsTheLastPath) {
+  FakePlatform f;
+  f.DenyKey(kVersionsKey, 5);
+  f.environment["SYSTEMROOT"] = "C:\\WINDOWS";
+  AddKey(f, 0, "6.0", "C:\\a");
+  AddKey(f, 2, "1.6.0", "C:\\b");
+  f.AddFile("c:\\java\\bin\\java.exe");
+  f.AddFile("C:\\WINDOWS\\java.exe");
+
+  EXPECT_EQ(PathOfStart(f), "");
+  EXPECT_EQ(f.startsTried, std::vector<std::string>(4, f.programFolder + "\\openFile.bat"));
+  EXPECT_EQ(f.environment.at("PATH"), "C:\\WINDOWS");
+}
+
+TEST(FixedLocationsTest, UnsetOrEmptySystemRootIsNoCandidate) {
+  for (const bool set : {false, true}) {
+    SCOPED_TRACE(set ? "empty" : "unset");
+    FakePlatform f;
+    f.AddFile(f.programFolder + "\\openFile.bat");
+    f.AddFile("\\java.exe");  // the root of the current drive
+    if (set) f.environment["SYSTEMROOT"] = "";
+    EXPECT_EQ(PathOfStart(f), "");
+    EXPECT_TRUE(f.startsTried.empty());
+    EXPECT_EQ(f.environment.count("PATH"), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace velmorant

@@ -1,0 +1,202 @@
+// The load step and the registry scan: the hand-off environment, the version
+// filter, the choice between archive and batch file, and a scan that goes on
+// past every failed runtime.
+#include <string>
+#include <vector>
+
+#include "launcher_fixture.h"
+
+namespace velmorant {
+namespace {
+
+class LaunchApplicationTest : public LauncherTest {
+ protected:
+  void SetUp() override {
+    fake.commandLineArgs = "C:\\docs\\report.vel";
+    fake.environment["PATH"] = "C:\\old";
+    fake.AddFile(BatchFile());
+  }
+  const FakePlatform::Start& OnlyStart() {
+    EXPECT_EQ(fake.starts.size(), 1u);
+    return fake.starts.at(0);
+  }
+};
+
+TEST_F(LaunchApplicationTest, TypicalStartHandsOverEverything) {
+  AddRuntime("1.5.0_22", "C:\\Java\\jre1.5");
+  AddRuntime("1.6.0_07", "C:\\Java\\jre1.6");
+  fake.AddFile(Archive());
+
+  ASSERT_TRUE(Load());
+  const auto& start = OnlyStart();
+  EXPECT_EQ(start.path, Archive());
+  EXPECT_EQ(start.environment.at("filetouse"), "C:\\docs\\report.vel");
+  EXPECT_EQ(start.environment.at("directory"), Folder());
+  EXPECT_EQ(start.environment.at("PATH"), "C:\\Java\\jre1.6\\bin");  // replaced, not extended
+  EXPECT_FALSE(fake.windowShown);
+}
+
+TEST_F(LaunchApplicationTest, VersionFilterReadsThreeCharacters) {
+  const struct {
+    const char* name;
+    bool qualifies;
+  } cases[] = {
+      {"1.6", true},       {"1.6.0_07", true},  {"1.8.0_202", true}, {"10.0.2", true},
+      {"9", true},         {"17", true},        {"1.5.0_22", false}, {"1.4.2_19", false},
+      {"1.5", false},      {"1", false},        {"abc", false},      {".6", false},
+      {"1,6", false},      {"-1.6", false},     {"inf", false},      {"nan", false},
+      {"1..", false},      {" 1.6", false},     {"1.6abc", true},    {"2a", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakePlatform fresh;
+    fresh.AddFile(fresh.programFolder + "\\openFile.bat");
+    fresh.SetText(std::string(kVersionsKey) + c.name, "JavaHome", "C:\\J");
+    Form1 launcher(fresh);
+    bool ended = false;
+    try {
+      launcher.Form_Load();
+    } catch (const FakePlatform::ProgramEnded&) {
+      ended = true;
+    }
+    EXPECT_EQ(ended, c.qualifies);
+    EXPECT_EQ(fresh.environment.count("PATH") != 0, c.qualifies);
+  }
+}
+
+TEST_F(LaunchApplicationTest, FirstQualifyingSubkeyWinsInEnumerationOrder) {
+  AddRuntime("1.5", "C:\\J15");
+  AddRuntime("1.5.0_22", "C:\\J150");
+  AddRuntime("1.6", "C:\\J16");
+  AddRuntime("1.8.0_202", "C:\\J18");  // newer, but later: never looked at
+
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");
+}
+
+TEST_F(LaunchApplicationTest, RuntimeWithoutUsableJavaHomeIsPassedOver) {
+  fake.AddKey(std::string(kVersionsKey) + "1.6.0_01");           // no JavaHome
+  fake.SetText(std::string(kVersionsKey) + "1.6.0_02", "JavaHome", "");  // empty
+  fake.SetValue(std::string(kVersionsKey) + "1.6.0_03", "JavaHome", kRegExpandSz,
+                std::string("C:\\J\0", 5));
+  AddRuntime("1.7", "C:\\J17\\");
+
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J17\\bin");
+}
+
+TEST_F(LaunchApplicationTest, ArchiveOrBatchFile) {
+  const struct {
+    const char* what;
+    bool archive, archiveStarts;
+    std::vector<std::string> tried;
+  } cases[] = {
+      {"archive present and startable", true, true, {"\\Velmorant.jar"}},
+      {"archive present, no program for it", true, false,
+       {"\\Velmorant.jar", "\\openFile.bat"}},
+      {"archive absent: no start tried for it", false, false, {"\\openFile.bat"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform fresh;
+    const std::string folder = fresh.programFolder;
+    fresh.AddFile(folder + "\\openFile.bat");
+    fresh.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J");
+    if (c.archive) fresh.AddFile(folder + "\\Velmorant.jar");
+    if (!c.archiveStarts) fresh.RefuseStart(folder + "\\Velmorant.jar");
+    Form1 launcher(fresh);
+    EXPECT_THROW(launcher.Form_Load(), FakePlatform::ProgramEnded);
+    std::vector<std::string> expected;
+    for (const auto& file : c.tried) expected.push_back(folder + file);
+    EXPECT_EQ(fresh.startsTried, expected);
+    ASSERT_EQ(fresh.starts.size(), 1u);
+    EXPECT_EQ(fresh.starts[0].environment.at("PATH"), "C:\\J\\bin");
+    EXPECT_EQ(fresh.endCalls, 1);
+  }
+}
+
+TEST_F(LaunchApplicationTest, FailedPassesGoOnAndLeaveTheLastPath) {
+  // Names the fixed search does not look up again.
+  fake.RefuseStart(BatchFile());
+  AddRuntime("1.7", "C:\\J17");
+  AddRuntime("1.8", "C:\\J18");
+
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(fake.startsTried, (std::vector<std::string>{BatchFile(), BatchFile()}));
+  EXPECT_EQ(fake.environment.at("PATH"), "C:\\J18\\bin");
+  EXPECT_EQ(fake.OpenKeyCount(), 0u);  // the scan closed its key
+}
+
+TEST_F(LaunchApplicationTest, NoRuntimeFallsThroughToTheFixedSearch) {
+  const struct {
+    const char* what;
+    void (*setUp)(FakePlatform&);
+  } cases[] = {
+      {"key of the runtime versions absent", [](FakePlatform&) {}},
+      {"key present without subkeys", [](FakePlatform& f) { f.AddKey(kVersionsKey); }},
+      {"key that cannot be opened", [](FakePlatform& f) { f.DenyKey(kVersionsKey, 5); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform fresh;
+    fresh.commandLineArgs = "x";
+    fresh.environment["PATH"] = "C:\\old";
+    c.setUp(fresh);
+    Form1 launcher(fresh);
+    launcher.Form_Load();  // returns: nothing could be started
+    EXPECT_EQ(fresh.environment.at("filetouse"), "x");
+    EXPECT_EQ(fresh.environment.at("directory"), fresh.programFolder);
+    EXPECT_EQ(fresh.environment.at("PATH"), "C:\\old");
+    EXPECT_EQ(fresh.keysOpened.size(), 1u + 9u);  // the scan's key, then the nine fixed keys
+    EXPECT_EQ(fresh.OpenKeyCount(), 0u);
+    EXPECT_TRUE(fresh.starts.empty());
+  }
+}
+
+TEST_F(LaunchApplicationTest, EnumerationFaultsDoNotStopOrHangTheScan) {
+  // A name too long for the buffer spoils its own index only.
+  fake.AddKey(std::string(kVersionsKey) + "1.6_" + std::string(251, 'x'));
+  AddRuntime("1.6.0_07", "C:\\J16");
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");
+}
+
+TEST_F(LaunchApplicationTest, HardEnumerationFailureEndsTheScan) {
+  AddRuntime("1.6.0_07", "C:\\J16");
+  fake.FailEnumeration(kVersionsKey, 0, kErrorInvalidHandle);
+  EXPECT_FALSE(Load());
+  EXPECT_TRUE(fake.startsTried.empty());
+  EXPECT_EQ(fake.OpenKeyCount(), 0u);
+}
+
+TEST_F(LaunchApplicationTest, ThousandSubkeysBeforeTheQualifyingOne) {
+  for (int i = 0; i < 1000; ++i) fake.AddKey(std::string(kVersionsKey) + "1.5.0_" + std::to_string(i));
+  AddRuntime("1.6.0_07", "C:\\J16");
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");
+}
+
+TEST_F(LaunchApplicationTest, EmptyCommandLineGivesEmptyFiletouse) {
+  fake.commandLineArgs = "";
+  AddRuntime("1.6", "C:\\J16");
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("filetouse"), "");
+}
+
+TEST_F(LaunchApplicationTest, WindowIsBuiltHiddenAndShownOnlyWhenNothingStarted) {
+  EXPECT_TRUE(fake.windowCreated);
+  EXPECT_FALSE(fake.windowShown);
+
+  FakePlatform empty;
+  EXPECT_EQ(Form1::Run(empty), 0);
+  EXPECT_TRUE(empty.windowShown);
+
+  FakePlatform installed;
+  installed.AddFile(installed.programFolder + "\\openFile.bat");
+  installed.SetText(std::string(kVersionsKey) + "1.6", "JavaHome", "C:\\J");
+  EXPECT_THROW(Form1::Run(installed), FakePlatform::ProgramEnded);
+  EXPECT_FALSE(installed.windowShown);
+}
+
+}  // namespace
+}  // namespace velmorant

@@ -1,0 +1,49 @@
+// The Windows text rules behind CommandLineArgs and ProgramFolder.
+#include <gtest/gtest.h>
+
+#include "platform/PathText.h"
+
+namespace velmorant {
+namespace {
+
+TEST(ArgumentsAfterProgramNameTest, SkipsTheFirstWordByTheWindowsRule) {
+  const struct {
+    const char* line;
+    const char* arguments;
+  } cases[] = {
+      {"Velmorant.exe", ""},
+      {"\"C:\\Program Files\\Vel\\Velmorant.exe\"", ""},
+      {"\"C:\\Program Files\\Vel\\Velmorant.exe\" C:\\doc.vel", "C:\\doc.vel"},
+      {"C:\\Vel\\Velmorant.exe C:\\doc.vel", "C:\\doc.vel"},
+      {"..\\Vel\\Velmorant.exe doc.vel", "doc.vel"},
+      {"Velmorant.exe    ", ""},
+      {"Velmorant.exe \t \"a  b\"\t c ", "\"a  b\"\t c "},  // the rest exactly as given
+      {"Velmorant.exe\tC:\\Жук.vel", "C:\\Жук.vel"},
+      {"\"C:\\a b\\Velmorant.exe\"x y", "x y"},  // the name ends at its closing quote
+      {"\"C:\\unclosed quote x", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(ArgumentsAfterProgramName(c.line), c.arguments);
+  }
+}
+
+TEST(FolderOfTest, DropsTheFileNameAndItsBackslash) {
+  const struct {
+    const char* path;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Program Files\\Vel App\\Velmorant.exe", "C:\\Program Files\\Vel App"},
+      {"C:\\Velmorant.exe", "C:"},  // + "\openFile.bat" names the root's file
+      {"\\\\server\\share\\Velmorant.exe", "\\\\server\\share"},
+      {"\\\\?\\C:\\very\\long\\Velmorant.exe", "\\\\?\\C:\\very\\long"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(FolderOf(c.path), c.folder);
+  }
+}
+
+}  // namespace
+}  // namespace velmorant
