@@ -8,6 +8,13 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+// The interface's methods bear the names of the functions they wrap; the
+// Windows headers' A/W macros must not rename them.
+#undef RegOpenKey
+#undef RegEnumKeyEx
+#undef GetEnvironmentVariable
+#undef SetEnvironmentVariable
+
 #include <string>
 #include <vector>
 

@@ -1,12 +1,14 @@
 // The launcher's entry point: make DLL loading safe, build the real platform
 // and run the start-up object.
+// The launcher's headers come first, before the Windows headers' macros
+// could rename their methods.
+#include "launcher/Form1.h"
+#include "platform/win32/Win32Platform.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-
-#include "launcher/Form1.h"
-#include "platform/win32/Win32Platform.h"
 
 namespace {
 

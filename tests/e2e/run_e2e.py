@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real Velmorant.exe under Wine, in a 32-bit prefix in
+the build folder, with a recorder standing in for the application.
+
+Usage: run_e2e.py --build BUILD_DIR [unittest arguments]
+"""
+import argparse
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from winehost import WineHost, read_records  # noqa: E402
+
+HOST = None
+
+RE = "Java Runtime Environment"
+DK = "Java Development Kit"
+PI = "Java Plug-in"
+
+# Every place a test may plant a file; each test starts without them.
+PLANTED = (
+    "C:\\Program.exe", "C:\\Program Files\\Vel.exe", "C:\\trap-ran.txt", "C:\\record.txt",
+    "C:\\java", "C:\\windows\\system\\java.exe", "C:\\windows\\system32\\java.exe",
+    "C:\\winnt", "C:\\windows\\java.exe",
+)
+
+
+class LauncherCase(unittest.TestCase):
+    """One launcher start per test, on a registry and drive cleared of what
+    earlier tests left."""
+
+    def setUp(self):
+        self.host = HOST
+        self.host.reset_registry()
+        for path in PLANTED:
+            self.host.remove(path)
+        self.record = self.host.unix("C:\\record.txt")
+        self.trap = self.host.unix("C:\\trap-ran.txt")
+
+    def runtimes(self, *entries):
+        """Registers (root, version, JavaHome) triples."""
+        lines = []
+        for root, version, home in entries:
+            lines += WineHost.runtime_lines(root, version, home)
+        self.host.reg(lines)
+
+    def plant_traps(self, *paths):
+        trap = (self.host.build / "helpers" / "trap.exe").read_bytes()
+        for path in paths:
+            self.host.write(path, trap)
+
+    def launch(self, exe, arguments="", cwd=None, expect_start=True, **kwargs):
+        """Starts the launcher as a shell would (its path quoted, then the
+        arguments) and returns what the started program recorded."""
+        command_line = f'"{exe}"' + (" " + arguments if arguments else "")
+        env = {"VELMORANT_RECORD": "C:\\record.txt"}
+        code = self.host.spawn(exe, command_line, cwd=cwd, env=env, **kwargs)
+        self.assertEqual(code, 0, "the launcher should end with exit code 0")
+        if not expect_start:
+            return None
+        records = read_records(self.record, trap=self.trap)
+        self.assertFalse(self.trap.exists(), "a trap program ran: the start split a path")
+        self.assertEqual(len(records), 1, "exactly one program should have been started")
+        return records[0]
+
+
+class StartTest(LauncherCase):
+    """The registry scan and the start of the archive or the batch file."""
+
+    def test_typical_start_hands_over_everything(self):
+        self.runtimes((RE, "1.5.0_22", "C:\\Java\\jre1.5.0_22"),
+                      (RE, "1.6.0_07", "C:\\Java\\jre1.6.0_07"))
+        self.host.associate_jar()
+        exe = self.host.lay_out_app("C:\\Apps\\Velmorant")
+        caller = self.host.unix("C:\\Users\\Public\\Caller")
+        caller.mkdir(parents=True, exist_ok=True)
+        got = self.launch(exe, "C:\\docs\\report.vel", cwd=caller)
+        self.assertEqual(got["commandLine"],
+                         '"C:\\helpers\\recorder.exe" jar "C:\\Apps\\Velmorant\\Velmorant.jar"')
+        self.assertEqual(got["filetouse"], "C:\\docs\\report.vel")
+        self.assertEqual(got["directory"], "C:\\Apps\\Velmorant")
+        self.assertEqual(got["PATH"], "C:\\Java\\jre1.6.0_07\\bin")
+        self.assertEqual(got["cwd"].lower(), "c:\\users\\public\\caller")
+
+    def test_archive_absent_starts_the_batch_file(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6\\"))
+        self.host.associate_jar()
+        exe = self.host.lay_out_app("C:\\Apps\\NoArchive", archive=False)
+        got = self.launch(exe)
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+        self.assertEqual(got["filetouse"], "")
+
+    def test_archive_without_association_falls_back_to_the_batch_file(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\NoAssociation")
+        got = self.launch(exe, "doc.vel")
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+        self.assertEqual(got["filetouse"], "doc.vel")
+
+    def test_first_qualifying_subkey_wins(self):
+        self.runtimes((RE, "1.4.2_19", "C:\\J142"), (RE, "1.6", "C:\\J16"),
+                      (RE, "1.6.0_07", "C:\\J160"), (RE, "1.8.0_202", "C:\\J18"))
+        exe = self.host.lay_out_app("C:\\Apps\\First", archive=False)
+        self.assertEqual(self.launch(exe)["PATH"], "C:\\J16\\bin")
+
+    def test_folder_with_spaces_never_runs_a_trap(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Program Files\\Java\\jre6"))
+        self.plant_traps("C:\\Program.exe", "C:\\Program Files\\Vel.exe")
+        for archive in (False, True):
+            with self.subTest(archive=archive):
+                self.host.remove("C:\\record.txt")
+                if archive:
+                    self.host.associate_jar()
+                exe = self.host.lay_out_app("C:\\Program Files\\Vel App", archive=archive)
+                got = self.launch(exe, "C:\\My Documents\\a b.vel")
+                self.assertEqual(got["directory"], "C:\\Program Files\\Vel App")
+                self.assertEqual(got["filetouse"], "C:\\My Documents\\a b.vel")
+                self.assertEqual(got["PATH"], "C:\\Program Files\\Java\\jre6\\bin")
+
+    def test_text_outside_the_ansi_code_page_arrives_intact(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\Жук ☕"))
+        exe = self.host.lay_out_app("C:\\Apps\\Приложение 日本", archive=False)
+        got = self.launch(exe, "C:\\docs\\Жук.vel")
+        self.assertEqual(got["filetouse"], "C:\\docs\\Жук.vel")
+        self.assertEqual(got["directory"], "C:\\Apps\\Приложение 日本")
+        self.assertEqual(got["PATH"], "C:\\Java\\Жук ☕\\bin")
+
+    def test_command_line_passes_exactly(self):
+        self.runtimes((RE, "1.6", "C:\\J16"))
+        exe = self.host.lay_out_app("C:\\Apps\\Args", archive=False)
+        arguments = ' "a  b"\t c  '
+        got = self.launch(exe, arguments)
+        self.assertEqual(got["filetouse"], arguments.lstrip(" \t"))
+
+
+class FixedLocationTest(LauncherCase):
+    """The fixed registry keys, the fixed java.exe places and the system folder."""
+
+    def test_development_kit_key_starts_the_batch_file_not_the_archive(self):
+        self.runtimes((DK, "1.6", "C:\\Java\\jdk6"))
+        self.host.associate_jar()
+        exe = self.host.lay_out_app("C:\\Apps\\Fixed")
+        got = self.launch(exe)
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+        self.assertEqual(got["PATH"], "C:\\Java\\jdk6\\bin")
+
+    def test_version_name_is_the_outer_order(self):
+        self.runtimes((DK, "1.6", "C:\\Java\\dk16"), (PI, "6.0", "C:\\Java\\pi60"))
+        exe = self.host.lay_out_app("C:\\Apps\\Fixed", archive=False)
+        self.assertEqual(self.launch(exe)["PATH"], "C:\\Java\\pi60\\bin")
+
+    def test_registry_candidate_is_not_tested_on_disk(self):
+        self.runtimes((PI, "1.6.0", "D:\\nowhere\\jre"))
+        self.host.write("C:\\java\\bin\\java.exe", b"MZ")
+        exe = self.host.lay_out_app("C:\\Apps\\Fixed", archive=False)
+        self.assertEqual(self.launch(exe)["PATH"], "D:\\nowhere\\jre\\bin")
+
+    def test_fixed_places_and_the_system_folder(self):
+        cases = (
+            ("C:\\java\\bin\\java.exe", "file", "c:\\java\\bin"),
+            ("C:\\windows\\system\\java.exe", "folder", "c:\\windows\\system"),
+            ("C:\\windows\\system32\\java.exe", "file", "c:\\windows\\system32"),
+            ("C:\\winnt\\system32\\java.exe", "file", "c:\\winnt\\system32"),
+            # Wine's SYSTEMROOT is C:\windows; PATH is that value as read.
+            ("C:\\windows\\java.exe", "file", "C:\\windows"),
+        )
+        exe = self.host.lay_out_app("C:\\Apps\\Places", archive=False)
+        for planted, kind, path in cases:
+            with self.subTest(planted=planted, kind=kind):
+                for other in PLANTED:
+                    self.host.remove(other)
+                if kind == "folder":
+                    self.host.unix(planted).mkdir(parents=True)
+                else:
+                    self.host.write(planted, b"MZ")
+                got = self.launch(exe)
+                self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+                self.assertEqual(got["PATH"], path)
+        for other in PLANTED:
+            self.host.remove(other)
+
+
+def main():
+    global HOST
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    args, rest = parser.parse_known_args()
+    HOST = WineHost(args.build).start()
+    try:
+        program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
+    finally:
+        HOST.stop()
+    result = program.result
+    # A test with failing subtests is reported once per subtest; count tests.
+    failed = len({str(test).split(" ")[0] for test, _ in result.failures + result.errors})
+    print(f"{result.testsRun - failed - len(result.skipped)} passed, {failed} failed")
+    return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

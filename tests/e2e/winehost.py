@@ -1,0 +1,208 @@
+"""A private 32-bit Wine prefix in the build folder, with the helper programs,
+a display and the means to lay out application folders, write the registry
+and start the real launcher. Shared by the end-to-end tests, the
+demonstration and the benchmark.
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
+JAVASOFT = r"HKEY_LOCAL_MACHINE\Software\JavaSoft"
+
+
+def reg_quote(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+class WineHost:
+    def __init__(self, build_dir, prefix=None):
+        self.build = Path(build_dir).resolve()
+        self.prefix = Path(prefix) if prefix else self.build / "wineprefix"
+        self.env = dict(os.environ)
+        self.env.update(
+            WINEPREFIX=str(self.prefix),
+            WINEARCH="win32",
+            WINEDEBUG="-all",
+            WINEDLLOVERRIDES="mscoree,mshtml=",
+            LC_ALL="C.UTF-8",
+            LANG="C.UTF-8",
+        )
+        self.xvfb = None
+
+    # --- Set-up ---------------------------------------------------------------
+
+    def start(self):
+        """Starts a display if there is none, makes the prefix once, keeps its
+        wineserver running and copies the helpers into C:\\helpers."""
+        if "DISPLAY" not in self.env:
+            self._start_xvfb()
+        if not (self.prefix / "system.reg").exists():
+            self.prefix.mkdir(parents=True, exist_ok=True)
+            subprocess.run(["wineboot", "-i"], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, check=True)
+        # A persistent server keeps every later start fast.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=False)
+        helpers = self.unix("C:\\helpers")
+        helpers.mkdir(parents=True, exist_ok=True)
+        for name in HELPERS:
+            source = self.build / "helpers" / name
+            if source.exists():
+                shutil.copy2(source, helpers / name)
+        return self
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self.xvfb is not None:
+            self.xvfb.send_signal(signal.SIGTERM)
+            self.xvfb.wait(timeout=10)
+            self.xvfb = None
+
+    def _start_xvfb(self):
+        for number in range(90, 140):
+            if Path(f"/tmp/.X{number}-lock").exists():
+                continue
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            deadline = time.time() + 10
+            while time.time() < deadline:
+                if Path(f"/tmp/.X11-unix/X{number}").exists():
+                    self.env["DISPLAY"] = f":{number}"
+                    return
+                if self.xvfb.poll() is not None:
+                    break
+                time.sleep(0.1)
+            self.xvfb.kill()
+        raise RuntimeError("could not start Xvfb")
+
+    # --- Paths ------------------------------------------------------------------
+
+    def unix(self, windows_path):
+        """The Unix path of a path on drive C: (Wine's paths ignore case)."""
+        assert windows_path[:2].lower() == "c:", windows_path
+        parts = [p for p in windows_path[2:].split("\\") if p]
+        path = self.prefix / "drive_c"
+        for part in parts:
+            # Reuse an existing entry of another case, as Windows would.
+            match = None
+            if path.is_dir():
+                for entry in path.iterdir():
+                    if entry.name.lower() == part.lower():
+                        match = entry
+                        break
+            path = match if match is not None else path / part
+        return path
+
+    def write(self, windows_path, data):
+        path = self.unix(windows_path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        if isinstance(data, str):
+            data = data.encode("utf-8")
+        path.write_bytes(data)
+        return path
+
+    def remove(self, windows_path):
+        path = self.unix(windows_path)
+        if path.is_dir() and not path.is_symlink():
+            shutil.rmtree(path)
+        elif path.exists() or path.is_symlink():
+            path.unlink()
+
+    # --- Registry ---------------------------------------------------------------
+
+    def reg(self, lines):
+        """Imports registry lines (the body of a .reg file) with regedit."""
+        text = "Windows Registry Editor Version 5.00\r\n\r\n" + "\r\n".join(lines) + "\r\n"
+        with tempfile.NamedTemporaryFile(suffix=".reg", dir=self.prefix, delete=False) as out:
+            out.write(b"\xff\xfe" + text.encode("utf-16-le"))
+            name = out.name
+        try:
+            subprocess.run(["wine", "regedit", "/S", "Z:" + name.replace("/", "\\")],
+                           env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        finally:
+            os.unlink(name)
+
+    def reset_registry(self):
+        self.reg([f"[-{JAVASOFT}]",
+                  r"[-HKEY_CLASSES_ROOT\.jar]",
+                  r"[-HKEY_CLASSES_ROOT\velmorant.jarfile]"])
+
+    @staticmethod
+    def runtime_lines(root, version, java_home=None, raw_value=None):
+        """Registry lines for a key below Software\\JavaSoft\\<root>\\<version>
+        with a JavaHome text (or a raw .reg value such as hex(3):ff,ff)."""
+        lines = [f"[{JAVASOFT}\\{root}\\{version}]"]
+        if java_home is not None:
+            lines.append('"JavaHome"=' + reg_quote(java_home))
+        elif raw_value is not None:
+            lines.append('"JavaHome"=' + raw_value)
+        return lines
+
+    def associate_jar(self, program="C:\\helpers\\recorder.exe"):
+        """Makes .jar files open with `program` (the recorder, by default)."""
+        command = f'"{program}" jar "%1"'
+        self.reg([r"[HKEY_CLASSES_ROOT\.jar]", '@="velmorant.jarfile"',
+                  r"[HKEY_CLASSES_ROOT\velmorant.jarfile\shell\open\command]",
+                  "@=" + reg_quote(command)])
+
+    # --- Application folders --------------------------------------------------
+
+    def lay_out_app(self, folder, archive=True, batch=True):
+        """Copies the launcher into `folder` (a Windows path), with an archive
+        and an openFile.bat that starts the recorder."""
+        self.remove(folder)
+        target = self.unix(folder)
+        target.mkdir(parents=True)
+        shutil.copy2(self.build / "Velmorant.exe", target / "Velmorant.exe")
+        if archive:
+            (target / "Velmorant.jar").write_bytes(b"PK\x05\x06" + b"\0" * 18)
+        if batch:
+            (target / "openFile.bat").write_bytes(
+                b'@echo off\r\n"C:\\helpers\\recorder.exe" batch\r\n')
+        return folder + "\\Velmorant.exe"
+
+    # --- Running ----------------------------------------------------------------
+
+    def spawn(self, exe, command_line=None, cwd=None, env=None, unset=(), wait=True):
+        """Starts `exe` (a Windows path) with an exact command line through the
+        spawn helper. Returns its exit code, or the Popen when wait is False."""
+        run_env = dict(self.env)
+        run_env.update(env or {})
+        run_env["VELMORANT_EXE"] = exe
+        run_env["VELMORANT_CMDLINE"] = command_line if command_line is not None else f'"{exe}"'
+        run_env["VELMORANT_UNSET"] = ";".join(unset)
+        process = subprocess.Popen(["wine", "C:\\helpers\\spawn.exe"], env=run_env,
+                                   cwd=str(cwd) if cwd else str(self.prefix / "drive_c"),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait:
+            return process
+        return process.wait(timeout=120)
+
+    def wine(self, *args, env=None, timeout=60):
+        run_env = dict(self.env)
+        run_env.update(env or {})
+        return subprocess.run(["wine", *args], env=run_env, capture_output=True, timeout=timeout)
+
+
+def read_records(path, timeout=30.0, expect=1, trap=None):
+    """Waits until `path` holds `expect` JSON lines (or the trap file shows up)
+    and returns them."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if trap is not None and trap.exists():
+            return []
+        if path.exists():
+            lines = [l for l in path.read_text(encoding="utf-8").splitlines() if l.strip()]
+            if len(lines) >= expect:
+                return [json.loads(l) for l in lines]
+        time.sleep(0.05)
+    return []

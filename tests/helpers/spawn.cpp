@@ -1,0 +1,39 @@
+// Starts the launcher the way a shell would, with an exact command line:
+// VELMORANT_EXE names the program, VELMORANT_CMDLINE the whole command line.
+// Waits for it and exits with its exit code. Variables listed in
+// VELMORANT_UNSET (separated by ";") are removed from the environment first.
+#include <windows.h>
+
+#include <string>
+
+#include "helper_text.h"
+
+int wmain() {
+  std::wstring exe, commandLine, unset;
+  if (!Variable(L"VELMORANT_EXE", exe)) return 90;
+  if (!Variable(L"VELMORANT_CMDLINE", commandLine)) commandLine = L"\"" + exe + L"\"";
+  if (Variable(L"VELMORANT_UNSET", unset)) {
+    std::size_t begin = 0;
+    while (begin <= unset.size()) {
+      std::size_t end = unset.find(L';', begin);
+      if (end == std::wstring::npos) end = unset.size();
+      const std::wstring name = unset.substr(begin, end - begin);
+      if (!name.empty()) SetEnvironmentVariableW(name.c_str(), nullptr);
+      begin = end + 1;
+    }
+  }
+
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return 91;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 92;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit tests (native, with
+# AddressSanitizer and UndefinedBehaviorSanitizer) and the end-to-end tests of
+# the real Velmorant.exe under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh
+jobs=$(nproc)
+
+cmake --preset native
+cmake --build --preset native -j "$jobs"
+ctest --preset native
+
+cmake --preset win32
+cmake --build --preset win32 -j "$jobs"
+ctest --preset win32 -V
