@@ -36,7 +36,7 @@ set_target_properties(Velmorant PROPERTIES OUTPUT_NAME Velmorant)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_CURRENT_BINARY_DIR}/resources -I${CMAKE_CURRENT_SOURCE_DIR}/resources")
 
 # Helper programs of the end-to-end tests, each a single file.
-foreach(helper recorder spawn trap)
+foreach(helper recorder spawn trap probe)
   add_executable(${helper} tests/helpers/${helper}.cpp)
   target_compile_definitions(${helper} PRIVATE UNICODE _UNICODE)
   target_link_options(${helper} PRIVATE -static -static-libgcc -static-libstdc++ -municode)

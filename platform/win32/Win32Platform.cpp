@@ -80,10 +80,7 @@ Win32Platform::Win32Platform() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }
 
-Win32Platform::~Win32Platform() {
-  if (font_ != nullptr) DeleteObject(static_cast<HFONT>(font_));
-  CoUninitialize();
-}
+Win32Platform::~Win32Platform() { CoUninitialize(); }
 
 long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
   HKEY opened = nullptr;
@@ -242,6 +239,10 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   window_ = window;
   if (window == nullptr) return;
+  // Set the icons on the window too, so that every tool that asks the window
+  // (not its class) finds them.
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowClass.hIconSm));
 
   // Without minimize and maximize boxes Windows only greys these commands;
   // the window offers none of them, nor sizing.
@@ -250,11 +251,9 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
     DeleteMenu(systemMenu, command, MF_BYCOMMAND);
   }
 
-  NONCLIENTMETRICSW metrics = {};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  }
+  // The default GUI font of dialogs and their controls (MS Shell Dlg, 8 points,
+  // made at the system's density).
+  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
   int id = kFirstControlId;
   for (const ControlDescription& control : description.controls) {
@@ -269,7 +268,7 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
         Pixels(control.width, dpiX), Pixels(control.height, dpiY), window,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
     if (child == nullptr) continue;
-    if (font_ != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (isList) {
       // The file names of the current folder.
       SendMessageW(child, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(L"*"));

@@ -36,7 +36,6 @@ class Win32Platform : public Platform {
 
  private:
   void* window_ = nullptr;  // HWND of the failure window
-  void* font_ = nullptr;    // HFONT given to its controls
 };
 
 }  // namespace velmorant
