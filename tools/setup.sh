@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest libgtest-dev clang python3
           g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-          wine wine32:i386 fonts-wine fonts-liberation xvfb xauth x11-utils imagemagick)
+          wine wine32:i386 fonts-wine fonts-liberation xvfb xauth x11-utils imagemagick xdotool)
 
 missing=()
 for package in "${packages[@]}"; do

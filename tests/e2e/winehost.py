@@ -23,7 +23,7 @@ def reg_quote(text):
 class WineHost:
     def __init__(self, build_dir, prefix=None):
         self.build = Path(build_dir).resolve()
-        self.prefix = Path(prefix) if prefix else self.build / "wineprefix"
+        self.prefix = Path(prefix).resolve() if prefix else self.build / "wineprefix"
         self.env = dict(os.environ)
         self.env.update(
             WINEPREFIX=str(self.prefix),

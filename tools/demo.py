@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""The demonstration: a Velmorant application folder in a private Wine
+prefix, a Java runtime registered in its registry, and the launcher started
+with a document, as a user would start it. Prints what the started program
+(a recorder standing in for the application) received. Then the same with
+the runtime found only at a fixed place, and with no Java at all.
+
+Usage: demo.py BUILD_DIR
+"""
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+from winehost import WineHost, read_records  # noqa: E402
+
+APP = "C:\\Program Files\\Velmorant"
+DOCUMENT = "C:\\Users\\Public\\Documents\\Жук report.vel"
+
+
+def start(host, title):
+    print(f"\n== {title}")
+    record = host.unix("C:\\record.txt")
+    host.remove("C:\\record.txt")
+    exe = APP + "\\Velmorant.exe"
+    command_line = f'"{exe}" {DOCUMENT}'
+    print(f"   command line: {command_line}")
+    began = time.time()
+    code = host.spawn(exe, command_line, env={"VELMORANT_RECORD": "C:\\record.txt"})
+    records = read_records(record, timeout=20)
+    print(f"   launcher exit code {code}, ended after {time.time() - began:.2f} s")
+    if not records:
+        print("   nothing was started")
+        return
+    got = records[0]
+    print(f"   started:    {got['commandLine']}")
+    for key in ("filetouse", "directory", "PATH", "cwd"):
+        print(f"   {key + ':':11} {got[key]}")
+
+
+def main():
+    host = WineHost(Path(sys.argv[1]), prefix=Path(sys.argv[1]) / "demo-prefix").start()
+    try:
+        host.reset_registry()
+        host.remove("C:\\java")
+        host.lay_out_app(APP)
+        host.associate_jar()
+        host.reg(WineHost.runtime_lines("Java Runtime Environment", "1.5.0_22",
+                                        "C:\\Program Files\\Java\\jre1.5.0_22")
+                 + WineHost.runtime_lines("Java Runtime Environment", "1.6.0_07",
+                                          "C:\\Program Files\\Java\\jre1.6.0_07"))
+        start(host, "Runtimes 1.5.0_22 and 1.6.0_07 registered; Velmorant.jar opens with the recorder")
+
+        host.reset_registry()
+        host.write("C:\\java\\bin\\java.exe", b"MZ")
+        start(host, "No runtime in the registry, but C:\\java\\bin\\java.exe exists")
+
+        host.remove("C:\\java")
+        print("\n== No Java anywhere: the failure window appears (closed by the probe)")
+        exe = APP + "\\Velmorant.exe"
+        launcher = host.spawn(exe, wait=False)
+        host.wine("C:\\helpers\\probe.exe", "C:\\probe.json", "inspect", "30000", timeout=90)
+        launcher.wait(timeout=60)
+        print("   " + host.unix("C:\\probe.json").read_text(encoding="utf-8")[:400] + " ...")
+    finally:
+        host.stop()
+
+
+if __name__ == "__main__":
+    main()
