@@ -23,6 +23,7 @@ target_compile_options(velmorant_logic PRIVATE -ffunction-sections -fdata-sectio
 add_executable(Velmorant WIN32
   platform/win32/WinMain.cpp
   platform/win32/Win32Platform.cpp
+  platform/win32/TerminateHandler.cpp
   resources/Velmorant.rc
 )
 add_dependencies(Velmorant velmorant_icon)

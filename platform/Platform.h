@@ -8,7 +8,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -34,10 +34,12 @@ constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
 
 // Raised by StartProgram when the file could not be started. Launch attempts
-// catch it (and any other std::exception raised inside the attempt).
-class StartFailure : public std::runtime_error {
+// catch it (and any other std::exception raised inside the attempt). It
+// carries no message: nothing shows it, and the launcher only needs to know
+// that the start failed.
+class StartFailure : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  const char* what() const noexcept override { return "the file could not be started"; }
 };
 
 // What the failure window shows. Positions and sizes are in twips (1/1440

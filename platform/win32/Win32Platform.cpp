@@ -183,7 +183,7 @@ std::string Win32Platform::ProgramFolder() {
   for (;;) {
     const DWORD length =
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) throw StartFailure("the launcher's own path is unknown");
+    if (length == 0) throw StartFailure();
     if (length < buffer.size()) return std::string(FolderOf(Utf8(buffer.data(), length)));
     buffer.assign(buffer.size() * 2, L'\0');  // cut short: try a larger buffer
   }
@@ -199,8 +199,7 @@ void Win32Platform::StartProgram(const std::string& path) {
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info)) {
-    throw StartFailure("could not start " + path + " (error " + std::to_string(GetLastError()) +
-                       ")");
+    throw StartFailure();
   }
 }
 
