@@ -22,3 +22,17 @@ add_executable(unit_tests
 target_link_libraries(unit_tests PRIVATE velmorant_fake GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests)
+
+# The fuzz target needs clang's libFuzzer; the fuzz preset builds with clang.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND VELMORANT_FUZZ)
+  add_executable(search_fuzzer tests/fuzz/search_fuzzer.cpp)
+  target_compile_options(search_fuzzer PRIVATE -fsanitize=fuzzer)
+  target_link_options(search_fuzzer PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(search_fuzzer PRIVATE velmorant_fake)
+  set(VELMORANT_FUZZ_SECONDS 60 CACHE STRING "How long the fuzz test runs")
+  add_test(NAME search_fuzzer
+    COMMAND search_fuzzer -max_total_time=${VELMORANT_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+            ${CMAKE_BINARY_DIR}/fuzz-corpus ${CMAKE_CURRENT_SOURCE_DIR}/tests/fuzz/corpus)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus)
+  set_tests_properties(search_fuzzer PROPERTIES TIMEOUT 300)
+endif()

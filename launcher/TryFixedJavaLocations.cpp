@@ -62,10 +62,12 @@ void Form1::TryFixedJavaLocations() {
 
   // An unset or empty SYSTEMROOT names no system folder: testing "\java.exe"
   // would look at the root of whatever drive is current and put an empty PATH.
+  // A value that ends in a backslash already (a drive root, say) gets no
+  // second one.
   const std::string systemRoot = GetEnvironmentVar("SYSTEMROOT");
-  if (!systemRoot.empty() && platform_.PathFileExists(systemRoot + "\\java.exe")) {
-    attempt(systemRoot);
-  }
+  if (systemRoot.empty()) return;
+  const char* separator = systemRoot.back() == '\\' ? "" : "\\";
+  if (platform_.PathFileExists(systemRoot + separator + "java.exe")) attempt(systemRoot);
 }
 
 }  // namespace velmorant

@@ -108,8 +108,7 @@ long FakePlatform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& nam
     return kErrorNoMoreItems;
   }
   const std::string& subkey = node->subkeys[static_cast<std::size_t>(index)]->name;
-  // Like Windows: the name and its ending NUL must fit into the buffer.
-  if (subkey.size() + 1 > static_cast<std::size_t>(std::max(nameLength, 0))) {
+  if (subkey.size() > static_cast<std::size_t>(std::max(nameLength, 0))) {
     return kErrorMoreData;
   }
   name = subkey;

@@ -67,11 +67,12 @@ class Platform {
   // on success; on failure returns the error and leaves `result` untouched.
   virtual long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) = 0;
 
-  // Reads the name of the subkey at `index`. `nameLength` holds the buffer's
-  // capacity in characters on the way in; on success `name` holds the name
-  // and `nameLength` its length in bytes of `name`. kErrorMoreData when the
-  // name does not fit, kErrorNoMoreItems past the last subkey; on failure
-  // `name` and `nameLength` are untouched.
+  // Reads the name of the subkey at `index`. `nameLength` holds the longest
+  // name in characters that the caller takes on the way in (its ending NUL
+  // is the platform's business); on success `name` holds the name and
+  // `nameLength` its length in bytes. kErrorMoreData when the name is
+  // longer, kErrorNoMoreItems past the last subkey; on failure `name` and
+  // `nameLength` are untouched.
   virtual long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
                             std::int32_t& nameLength) = 0;
 
@@ -124,7 +125,7 @@ class Platform {
   // Starts the file at `path` by its path alone (never through command-line
   // parsing), with a normal, focused window, inheriting the environment and
   // current folder. Returns once the start has happened; raises StartFailure
-  // when the file cannot be started.
+  // when the file cannot be started or is a folder.
   virtual void StartProgram(const std::string& path) = 0;
 
   // Ends the process at once. Never returns.

@@ -92,8 +92,10 @@ long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegKey& r
 long Win32Platform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
                                  std::int32_t& nameLength) {
   if (nameLength <= 0 || index < 0) return ERROR_INVALID_PARAMETER;
+  // Room for the name and the NUL that Windows writes after it, so that a
+  // name of the registry's longest length (255) is read too.
   std::vector<wchar_t> buffer(static_cast<std::size_t>(nameLength) + 1, L'\0');
-  DWORD length = static_cast<DWORD>(nameLength);
+  DWORD length = static_cast<DWORD>(buffer.size());
   const LONG status = RegEnumKeyExW(Hkey(key), static_cast<DWORD>(index), buffer.data(), &length,
                                     nullptr, nullptr, nullptr, nullptr);
   if (status != ERROR_SUCCESS) return status;
@@ -193,6 +195,12 @@ void Win32Platform::StartProgram(const std::string& path) {
   // The file is named by its path alone, never by a command line that would
   // be split at its first space (and so run "C:\Program.exe").
   const std::wstring file = Wide(path);
+  // A folder would open in a file manager and count as started; the
+  // launcher starts files only.
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw StartFailure();
+  }
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;

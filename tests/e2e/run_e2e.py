@@ -68,6 +68,31 @@ class LauncherCase(unittest.TestCase):
         self.assertEqual(len(records), 1, "exactly one program should have been started")
         return records[0]
 
+    def probe(self, mode, argument):
+        out = "C:\\probe.json"
+        self.host.remove(out)
+        result = self.host.wine("C:\\helpers\\probe.exe", out, mode, str(argument), timeout=90)
+        self.assertEqual(result.returncode, 0)
+        return json.loads(self.host.unix(out).read_text(encoding="utf-8"))
+
+    def inspect_failure_window(self, exe=None, **kwargs):
+        """Starts the launcher, waits for its failure window, describes it and
+        closes it; fails when the window does not come or the launcher stays."""
+        exe = exe or self.host.lay_out_app("C:\\Apps\\Nothing")
+        env = {"VELMORANT_RECORD": "C:\\record.txt"}
+        launcher = self.host.spawn(exe, wait=False, env=env, **kwargs)
+        try:
+            got = self.probe("inspect", 30000)
+        finally:
+            code = launcher.wait(timeout=60)
+        self.assertTrue(got["found"], "the failure window never became visible")
+        self.assertTrue(got["endedOnClose"], "closing the window should end the launcher")
+        self.assertEqual(code, 0)
+        self.assertFalse(self.record.exists(), "nothing should have been started")
+        self.assertFalse(self.trap.exists(), "a trap program ran")
+        return got
+
+
 
 class StartTest(LauncherCase):
     """The registry scan and the start of the archive or the batch file."""
@@ -201,25 +226,6 @@ SS_TYPEMASK, SS_CENTER = 0x1F, 0x1
 class WindowTest(LauncherCase):
     """The failure window, seen from outside by the probe."""
 
-    def probe(self, mode, argument):
-        out = "C:\\probe.json"
-        self.host.remove(out)
-        result = self.host.wine("C:\\helpers\\probe.exe", out, mode, str(argument), timeout=90)
-        self.assertEqual(result.returncode, 0)
-        return json.loads(self.host.unix(out).read_text(encoding="utf-8"))
-
-    def inspect_failure_window(self):
-        exe = self.host.lay_out_app("C:\\Apps\\Nothing")
-        launcher = self.host.spawn(exe, wait=False)
-        try:
-            got = self.probe("inspect", 30000)
-        finally:
-            code = launcher.wait(timeout=60)
-        self.assertTrue(got["found"], "the failure window never became visible")
-        self.assertTrue(got["endedOnClose"], "closing the window should end the launcher")
-        self.assertEqual(code, 0)
-        return got
-
     def set_dpi(self, dpi):
         self.host.reg([r"[HKEY_CURRENT_USER\Control Panel\Desktop]",
                        f'"LogPixels"=dword:{dpi:08x}'])
@@ -284,6 +290,125 @@ class WindowTest(LauncherCase):
         self.assertEqual((version["file"], version["product"]), ("1.4.0.0", "1.4.0.0"))
         self.assertEqual((version["fileVersion"], version["productVersion"]), ("1.04", "1.04"))
         self.assertEqual((version["language"], version["codePage"]), (0x0409, 1200))
+
+
+class HostileTest(LauncherCase):
+    """Odd registries, folders, command lines and starts on the real platform."""
+
+    FALLBACK = "C:\\Fallback"
+
+    def test_javahome_of_every_type_through_the_real_registry(self):
+        # The odd value sits in the scanned key; a fallback in the development
+        # kit's key shows when it read as "Not Found".
+        fallback = self.FALLBACK + "\\bin"
+        cases = (
+            ('"C:\\\\J"', "C:\\J\\bin"),
+            ("hex(2):43,00,3a,00,5c,00,4a,00,00,00", fallback),          # REG_EXPAND_SZ
+            ("hex(7):43,00,3a,00,5c,00,4a,00,00,00,00,00", fallback),    # REG_MULTI_SZ
+            ("dword:00000005", fallback),                                # REG_DWORD
+            ("hex:ff,ff", "-1\\bin"),                                  # REG_BINARY
+            ("hex:05", "5\\bin"),
+            ("hex:", "0\\bin"),
+            ("hex:01,02,03", fallback),
+            ("hex:" + ",".join(["01"] * 100), fallback),
+            ("hex(1):43,00,3a,00,5c,00,4a,00", "C:\\J\\bin"),              # no ending NUL
+            ("hex(1):43,00,3a,00,5c,00,4a,00,4b", "C:\\J\\bin"),           # odd size
+            ("hex(1):43,00,3a,00,5c,00,41,00,00,00,42,00,00,00", "C:\\A\\bin"),  # NUL inside
+            ("hex(1):", fallback),                                       # size 0
+            ('""', fallback),
+        )
+        exe = self.host.lay_out_app("C:\\Apps\\Types", archive=False)
+        for raw, path in cases:
+            with self.subTest(value=raw[:40]):
+                self.host.reset_registry()
+                self.host.remove("C:\\record.txt")
+                self.host.reg(WineHost.runtime_lines(RE, "1.6.0_07", raw_value=raw)
+                              + WineHost.runtime_lines(DK, "1.6", self.FALLBACK))
+                self.assertEqual(self.launch(exe)["PATH"], path)
+
+    def test_command_lines(self):
+        exe = self.host.lay_out_app("C:\\Apps\\Lines", archive=False)
+        self.runtimes((RE, "1.6", "C:\\J16"))
+        long_argument = "C:\\" + "x" * 31990
+        cases = (
+            ("only spaces", f'"{exe}"     ', ""),
+            ("32,000 characters", f'"{exe}" {long_argument}', long_argument),
+            ("name without quotes", f"{exe} doc.vel", "doc.vel"),
+        )
+        for what, command_line, filetouse in cases:
+            with self.subTest(what):
+                self.host.remove("C:\\record.txt")
+                code = self.host.spawn(exe, command_line, env={"VELMORANT_RECORD": "C:\\record.txt"})
+                self.assertEqual(code, 0)
+                got = read_records(self.record)
+                self.assertEqual(len(got), 1)
+                self.assertEqual(got[0]["filetouse"], filetouse)
+
+    def test_relative_program_name(self):
+        exe = self.host.lay_out_app("C:\\Apps\\Relative", archive=False)
+        self.runtimes((RE, "1.6", "C:\\J16"))
+        code = self.host.spawn(exe, "Velmorant.exe doc.vel", cwd=self.host.unix("C:\\Apps\\Relative"),
+                               env={"VELMORANT_RECORD": "C:\\record.txt"})
+        self.assertEqual(code, 0)
+        got = read_records(self.record)[0]
+        self.assertEqual((got["filetouse"], got["directory"]), ("doc.vel", "C:\\Apps\\Relative"))
+
+    def test_launcher_at_a_drive_root(self):
+        self.runtimes((RE, "1.6", "C:\\J16"))
+        self.host.write("C:\\Velmorant.exe", (self.host.build / "Velmorant.exe").read_bytes())
+        self.host.write("C:\\openFile.bat", b'@"C:\\helpers\\recorder.exe" batch\r\n')
+        try:
+            got = self.launch("C:\\Velmorant.exe")
+        finally:
+            self.host.remove("C:\\Velmorant.exe")
+            self.host.remove("C:\\openFile.bat")
+        self.assertEqual(got["directory"], "C:")
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+
+    def test_folders_in_place_of_files(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\J16"))
+        self.host.associate_jar()
+        # An archive that is a folder: not started (no file manager opens);
+        # the batch file takes over.
+        exe = self.host.lay_out_app("C:\\Apps\\Folders", archive=False)
+        self.host.unix("C:\\Apps\\Folders\\Velmorant.jar").mkdir()
+        got = self.launch(exe)
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+
+    def test_batch_file_that_is_a_folder_leads_to_the_window(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\J16"))
+        exe = self.host.lay_out_app("C:\\Apps\\BatchFolder", archive=False, batch=False)
+        self.host.unix("C:\\Apps\\BatchFolder\\openFile.bat").mkdir()
+        self.inspect_failure_window(exe)
+
+    def test_every_candidate_failing_leads_to_the_window(self):
+        # No batch file: every found candidate fails in turn.
+        self.runtimes((RE, "1.6.0_07", "C:\\J16"), (DK, "6.0", "C:\\dk"), (PI, "1.6.0", "C:\\pi"))
+        self.host.write("C:\\java\\bin\\java.exe", b"MZ")
+        exe = self.host.lay_out_app("C:\\Apps\\AllFail", archive=False, batch=False)
+        self.inspect_failure_window(exe)
+
+    def test_association_to_a_missing_program_falls_back(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\J16"))
+        self.host.associate_jar("C:\\nowhere\\missing.exe")
+        exe = self.host.lay_out_app("C:\\Apps\\Missing")
+        got = self.launch(exe)
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+
+    def test_archive_that_cannot_be_read_is_still_handed_to_its_program(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\J16"))
+        self.host.associate_jar()
+        exe = self.host.lay_out_app("C:\\Apps\\Unreadable")
+        archive = self.host.unix("C:\\Apps\\Unreadable\\Velmorant.jar")
+        archive.chmod(0)
+        got = self.launch(exe)
+        self.assertTrue(got["commandLine"].endswith('jar "C:\\Apps\\Unreadable\\Velmorant.jar"'))
+
+    def test_subkey_name_of_255_characters(self):
+        name = "1.7_" + "x" * 251
+        self.runtimes((RE, name, "C:\\J17"))
+        exe = self.host.lay_out_app("C:\\Apps\\LongName", archive=False)
+        self.assertEqual(self.launch(exe)["PATH"], "C:\\J17\\bin")
 
 
 def main():

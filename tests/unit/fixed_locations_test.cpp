@@ -183,6 +183,14 @@ TEST(FixedLocationsTest, MissingBatchFileVisitsEveryCandidateAndKeepsTheLastPath
   EXPECT_EQ(f.environment.at("PATH"), "C:\\WINDOWS");
 }
 
+TEST(FixedLocationsTest, SystemRootWithTrailingBackslashGetsNoSecondOne) {
+  FakePlatform f;
+  Prepare(f);
+  f.environment["SYSTEMROOT"] = "D:\\";
+  f.AddFile("D:\\java.exe");
+  EXPECT_EQ(PathOfStart(f), "D:\\");
+}
+
 TEST(FixedLocationsTest, UnsetOrEmptySystemRootIsNoCandidate) {
   for (const bool set : {false, true}) {
     SCOPED_TRACE(set ? "empty" : "unset");

@@ -153,12 +153,20 @@ TEST_F(LaunchApplicationTest, NoRuntimeFallsThroughToTheFixedSearch) {
   }
 }
 
+TEST_F(LaunchApplicationTest, NameOfTheLongestLegalLengthIsRead) {
+  AddRuntime("1.7_" + std::string(251, 'x'), "C:\\J17");  // 255 characters
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J17\\bin");
+}
+
 TEST_F(LaunchApplicationTest, EnumerationFaultsDoNotStopOrHangTheScan) {
   // A name too long for the buffer spoils its own index only.
-  fake.AddKey(std::string(kVersionsKey) + "1.6_" + std::string(251, 'x'));
-  AddRuntime("1.6.0_07", "C:\\J16");
+  fake.AddKey(std::string(kVersionsKey) + "1.7_" + std::string(252, 'x'));
+  fake.FailEnumeration(kVersionsKey, 1, kErrorMoreData);
+  AddRuntime("1.7.0_01", "C:\\Skipped");  // index 1: its enumeration fails
+  AddRuntime("1.8.0_07", "C:\\J18");
   ASSERT_TRUE(Load());
-  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");
+  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J18\\bin");
 }
 
 TEST_F(LaunchApplicationTest, HardEnumerationFailureEndsTheScan) {
