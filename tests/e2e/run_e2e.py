@@ -404,6 +404,14 @@ class HostileTest(LauncherCase):
         got = self.launch(exe)
         self.assertTrue(got["commandLine"].endswith('jar "C:\\Apps\\Unreadable\\Velmorant.jar"'))
 
+    def test_program_imports_only_system_dlls(self):
+        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(self.host.build / "Velmorant.exe")],
+                              capture_output=True, text=True, check=True).stdout
+        dlls = {line.split(":")[1].strip().lower() for line in dump.splitlines()
+                if "DLL Name:" in line}
+        self.assertLessEqual(dlls, {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
+                                    "ole32.dll", "shell32.dll", "user32.dll"})
+
     def test_subkey_name_of_255_characters(self):
         name = "1.7_" + "x" * 251
         self.runtimes((RE, name, "C:\\J17"))
