@@ -41,9 +41,17 @@ foreach(helper recorder spawn trap probe)
   add_executable(${helper} tests/helpers/${helper}.cpp)
   target_compile_definitions(${helper} PRIVATE UNICODE _UNICODE)
   target_link_options(${helper} PRIVATE -static -static-libgcc -static-libstdc++ -municode)
-  target_link_libraries(${helper} PRIVATE user32 gdi32 version)
+  target_link_libraries(${helper} PRIVATE user32 gdi32 version psapi shell32)
   set_target_properties(${helper} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 endforeach()
+
+# The benchmark's floors: the least a program can do to start "openFile.bat",
+# or to show a window like the launcher's.
+add_executable(floor WIN32 bench/floor.cpp)
+target_compile_definitions(floor PRIVATE UNICODE _UNICODE)
+target_link_options(floor PRIVATE -static -static-libgcc -static-libstdc++ -municode -mwindows -s)
+target_link_libraries(floor PRIVATE shell32 user32)
+set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 
 add_test(NAME e2e
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/run_e2e.py

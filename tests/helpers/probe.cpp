@@ -9,6 +9,7 @@
 //   probe.exe OUT resources EXE        describe the program's icon group and
 //                                      version block
 #include <windows.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -87,14 +88,21 @@ std::string Inspect(DWORD timeout) {
   const DWORD start = GetTickCount();
   while ((window = FindVisible()) == nullptr) {
     if (GetTickCount() - start > timeout) return "{\"found\":false}";
-    Sleep(20);
+    Sleep(1);
   }
+  LARGE_INTEGER seen, frequency;
+  QueryPerformanceCounter(&seen);
+  QueryPerformanceFrequency(&frequency);
   Sleep(300);  // let the window finish its first paint and take the focus
   const std::string description = Describe(window);
 
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+  const HANDLE process =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  if (process != nullptr) GetProcessMemoryInfo(process, &memory, sizeof memory);
   PostMessageW(window, WM_CLOSE, 0, 0);
   bool ended = false;
   DWORD code = 0;
@@ -103,7 +111,10 @@ std::string Inspect(DWORD timeout) {
     GetExitCodeProcess(process, &code);
     CloseHandle(process);
   }
-  return "{\"found\":true," + description + ",\"endedOnClose\":" + Bool(ended) +
+  return "{\"found\":true,\"peakWorkingSet\":" + std::to_string(memory.PeakWorkingSetSize) +
+         ",\"seenAt\":" + std::to_string(seen.QuadPart) +
+         ",\"frequency\":" + std::to_string(frequency.QuadPart) + "," + description +
+         ",\"endedOnClose\":" + Bool(ended) +
          ",\"exitCode\":" + std::to_string(code) + "}";
 }
 

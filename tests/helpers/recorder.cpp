@@ -18,6 +18,9 @@ std::string Field(const char* key, const wchar_t* variable) {
 }  // namespace
 
 int wmain() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);  // first thing: the moment the program runs
+  QueryPerformanceFrequency(&frequency);
   std::wstring record;
   if (!Variable(L"VELMORANT_RECORD", record) || record.empty()) return 2;
 
@@ -29,7 +32,10 @@ int wmain() {
   line += "\"cwd\":" + Json(Utf8(std::wstring(cwd, cwdLength))) + ",";
   line += Field("filetouse", L"filetouse") + ",";
   line += Field("directory", L"directory") + ",";
-  line += Field("PATH", L"PATH");
+  line += Field("PATH", L"PATH") + ",";
+  line += Field("t0", L"VELMORANT_T0") + ",";
+  line += "\"t1\":" + std::to_string(now.QuadPart) + ",";
+  line += "\"frequency\":" + std::to_string(frequency.QuadPart);
   line += "}";
   AppendLine(record, line);
   return 0;

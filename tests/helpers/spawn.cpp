@@ -2,6 +2,9 @@
 // VELMORANT_EXE names the program, VELMORANT_CMDLINE the whole command line.
 // Waits for it and exits with its exit code. Variables listed in
 // VELMORANT_UNSET (separated by ";") are removed from the environment first.
+// Just before the start it puts the performance counter into VELMORANT_T0,
+// which the started programs inherit; when VELMORANT_TIMES names a file, it
+// appends that counter there too.
 #include <windows.h>
 
 #include <string>
@@ -23,6 +26,10 @@ int wmain() {
     }
   }
 
+  LARGE_INTEGER t0;
+  QueryPerformanceCounter(&t0);
+  SetEnvironmentVariableW(L"VELMORANT_T0", std::to_wstring(t0.QuadPart).c_str());
+
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -33,6 +40,10 @@ int wmain() {
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 92;
   GetExitCodeProcess(process.hProcess, &code);
+  std::wstring times;
+  if (Variable(L"VELMORANT_TIMES", times) && !times.empty()) {
+    AppendLine(times, "{\"t0\":" + std::to_string(t0.QuadPart) + "}");
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(code);

@@ -1,0 +1,54 @@
+// The benchmark's floor: a program that does the least the launcher must do.
+//   floor.exe start    start "openFile.bat" beside it, the way the launcher
+//                      does, and end
+//   floor.exe window   show an empty window captioned like the launcher's
+//                      failure window, until it is closed
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int ShowWindowUntilClosed() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = Proc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = L"VelmorantFloor";
+  RegisterClassW(&windowClass);
+  const HWND window = CreateWindowW(L"VelmorantFloor", L"Java Kestrelwick",
+                                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 312, 108, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+  ShowWindow(window, SW_SHOWNORMAL);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  if (std::wstring(commandLine).find(L"window") != std::wstring::npos) {
+    return ShowWindowUntilClosed();
+  }
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring batch(path, length);
+  batch = batch.substr(0, batch.rfind(L'\\')) + L"\\openFile.bat";
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = batch.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&info) ? 0 : 1;
+}
