@@ -25,10 +25,9 @@ int ShowWindowUntilClosed() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = L"VelmorantFloor";
   RegisterClassW(&windowClass);
-  const HWND window = CreateWindowW(L"VelmorantFloor", L"Java Kestrelwick",
-                                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, 312, 108, nullptr, nullptr,
-                                    windowClass.hInstance, nullptr);
+  const HWND window = CreateWindowW(
+      L"VelmorantFloor", L"Java Kestrelwick", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+      CW_USEDEFAULT, CW_USEDEFAULT, 312, 108, nullptr, nullptr, windowClass.hInstance, nullptr);
   ShowWindow(window, SW_SHOWNORMAL);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);

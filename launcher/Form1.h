@@ -49,6 +49,12 @@ class Form1 {
   // The download address shown in the failure message.
   static const char* const kDownloadAddress;
 
+  // GetKeyValue's answer for a value that is missing or empty.
+  static constexpr char kNotFound[] = "Not Found";
+  // The key of the installed runtime versions, and the value under each.
+  static constexpr char kRuntimeVersionsKey[] = "Software\\JavaSoft\\Java Runtime Environment\\";
+  static constexpr char kJavaHome[] = "JavaHome";
+
  private:
   void LaunchApplication();
   [[noreturn]] void LaunchWithPath(const std::string& strPath);

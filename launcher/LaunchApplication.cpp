@@ -16,9 +16,6 @@ namespace velmorant {
 
 namespace {
 
-constexpr char kVersionsKey[] = "Software\\JavaSoft\\Java Runtime Environment\\";
-constexpr char kJavaHome[] = "JavaHome";
-constexpr char kNotFound[] = "Not Found";
 constexpr double kMinimumVersion = 1.6;
 constexpr std::size_t kVersionCharacters = 3;
 constexpr std::int32_t kNameBufferLength = 255;
@@ -59,7 +56,7 @@ void Form1::LaunchApplication() {
   platform_.SetEnvironmentVariable("directory", platform_.ProgramFolder());
 
   RegKey key = 0;
-  if (platform_.RegOpenKey(kHkeyLocalMachine, kVersionsKey, key) == kErrorSuccess) {
+  if (platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, key) == kErrorSuccess) {
     for (std::int32_t index = 0;; ++index) {
       std::string name(kNameBufferLength, ' ');
       std::int32_t nameLength = kNameBufferLength;
@@ -76,7 +73,7 @@ void Form1::LaunchApplication() {
       if (!version || *version < kMinimumVersion) continue;
 
       try {
-        const std::string folder = GetKeyValue(kVersionsKey + subkey, kJavaHome);
+        const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
         if (folder == kNotFound) continue;
         platform_.SetEnvironmentVariable("PATH", folder + "bin");
         const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";

@@ -11,12 +11,10 @@ namespace velmorant {
 
 namespace {
 
-constexpr char kNotFound[] = "Not Found";
-
 // Version name outer, key root inner.
 constexpr const char* kVersionNames[] = {"6.0", "1.6", "1.6.0"};
 constexpr const char* kKeyRoots[] = {
-    "Software\\JavaSoft\\Java Runtime Environment\\",
+    Form1::kRuntimeVersionsKey,
     "Software\\JavaSoft\\Java Development Kit\\",
     "Software\\JavaSoft\\Java Plug-in\\",
 };
@@ -48,7 +46,7 @@ void Form1::TryFixedJavaLocations() {
     for (const char* root : kKeyRoots) {
       std::string folder;
       try {
-        folder = GetKeyValue(std::string(root) + versionName, "JavaHome");
+        folder = GetKeyValue(std::string(root) + versionName, kJavaHome);
       } catch (const std::exception&) {
         folder = kNotFound;  // a lookup that cannot answer counts as a miss
       }

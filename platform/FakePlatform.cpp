@@ -62,8 +62,8 @@ const FakePlatform::Value* FakePlatform::FindValue(RegKey key, const std::string
 
 void FakePlatform::AddKey(const std::string& path) { Find(&root_, path, true); }
 
-void FakePlatform::SetValue(const std::string& keyPath, const std::string& name,
-                            std::uint32_t type, std::string data) {
+void FakePlatform::SetValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
+                            std::string data) {
   Find(&root_, keyPath, true)->values[name] = Value{type, std::move(data)};
 }
 
@@ -116,8 +116,8 @@ long FakePlatform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& nam
   return kErrorSuccess;
 }
 
-long FakePlatform::RegQueryValueInfo(RegKey key, const std::string& valueName,
-                                     std::uint32_t& type, std::uint32_t& size) {
+long FakePlatform::RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
+                                     std::uint32_t& size) {
   if (Handle(key) == nullptr) return kErrorInvalidHandle;
   const Value* value = FindValue(key, valueName);
   if (value == nullptr) return kErrorFileNotFound;

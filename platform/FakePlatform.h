@@ -69,11 +69,11 @@ class FakePlatform : public Platform {
 
   // --- What happened --------------------------------------------------------
 
-  std::vector<std::string> keysOpened;      // every path given to RegOpenKey
-  std::vector<std::string> pathsTested;     // every path given to PathFileExists
-  std::vector<std::string> variablesRead;   // every name given to GetEnvironmentVariable
-  std::vector<std::string> startsTried;     // every path given to StartProgram
-  std::vector<Start> starts;                // the starts that succeeded
+  std::vector<std::string> keysOpened;     // every path given to RegOpenKey
+  std::vector<std::string> pathsTested;    // every path given to PathFileExists
+  std::vector<std::string> variablesRead;  // every name given to GetEnvironmentVariable
+  std::vector<std::string> startsTried;    // every path given to StartProgram
+  std::vector<Start> starts;               // the starts that succeeded
   int endCalls = 0;
   std::size_t OpenKeyCount() const { return handles_.size() - 1; }  // HKLM stays
 

@@ -53,7 +53,7 @@ struct ControlDescription {
 
 struct WindowDescription {
   std::string caption;
-  int clientWidth, clientHeight;  // twips
+  int clientWidth, clientHeight;             // twips
   std::vector<ControlDescription> controls;  // in creation (and tab) order
 };
 

@@ -8,10 +8,6 @@
 
 namespace velmorant {
 
-namespace {
-constexpr char kNotFound[] = "Not Found";
-}  // namespace
-
 std::string Form1::GetKeyValue(const std::string& address, const std::string& value) {
   std::string text = GetString(kHkeyLocalMachine, address, value);
   if (text.empty()) return kNotFound;
@@ -20,8 +16,7 @@ std::string Form1::GetKeyValue(const std::string& address, const std::string& va
   return text;
 }
 
-std::string Form1::GetString(RegKey hKey, const std::string& strPath,
-                             const std::string& strValue) {
+std::string Form1::GetString(RegKey hKey, const std::string& strPath, const std::string& strValue) {
   RegKey handle = 0;
   // A failed open leaves the handle at 0; the read below then fails and gives
   // empty text, and closing 0 does nothing.

@@ -29,19 +29,18 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      length);
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
 
 // Converts `length` UTF-16 units, NULs included.
 std::string Utf8(const wchar_t* text, std::size_t length) {
   if (length == 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr,
                       nullptr);
@@ -104,12 +103,12 @@ long Win32Platform::RegEnumKeyEx(RegKey key, std::int32_t index, std::string& na
   return ERROR_SUCCESS;
 }
 
-long Win32Platform::RegQueryValueInfo(RegKey key, const std::string& valueName,
-                                      std::uint32_t& type, std::uint32_t& size) {
+long Win32Platform::RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
+                                      std::uint32_t& size) {
   DWORD valueType = 0;
   DWORD valueSize = 0;
-  const LONG status =
-      RegQueryValueExW(Hkey(key), Wide(valueName).c_str(), nullptr, &valueType, nullptr, &valueSize);
+  const LONG status = RegQueryValueExW(Hkey(key), Wide(valueName).c_str(), nullptr, &valueType,
+                                       nullptr, &valueSize);
   if (status != ERROR_SUCCESS) return status;
   type = valueType;
   size = valueSize;
@@ -270,10 +269,10 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
         (isList ? WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_SORT | LBS_NOINTEGRALHEIGHT
                 : SS_CENTER | SS_NOPREFIX);
     const HWND child = CreateWindowExW(
-        0, isList ? L"LISTBOX" : L"STATIC", isList ? L"" : Wide(control.text).c_str(),
-        controlStyle, Pixels(control.left, dpiX), Pixels(control.top, dpiY),
-        Pixels(control.width, dpiX), Pixels(control.height, dpiY), window,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
+        0, isList ? L"LISTBOX" : L"STATIC", isList ? L"" : Wide(control.text).c_str(), controlStyle,
+        Pixels(control.left, dpiX), Pixels(control.top, dpiY), Pixels(control.width, dpiX),
+        Pixels(control.height, dpiY), window, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)),
+        instance, nullptr);
     if (child == nullptr) continue;
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (isList) {

@@ -21,7 +21,8 @@ class Input {
   bool empty() const { return at_ >= size_; }
   std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
   std::string Text(std::size_t limit) {
-    const std::size_t length = std::min<std::size_t>(Byte() % (limit + 1), size_ - std::min(at_, size_));
+    const std::size_t length =
+        std::min<std::size_t>(Byte() % (limit + 1), size_ - std::min(at_, size_));
     std::string text(reinterpret_cast<const char*>(data_ + at_), length);
     at_ += length;
     return text;
@@ -40,9 +41,12 @@ const char* const kRoots[] = {
 };
 const char* const kVersions[] = {"6.0", "1.6", "1.6.0", "1.5.0_22", "1.6.0_07", "10.0.2"};
 const char* const kPlaces[] = {
-    "c:\\java\\bin\\java.exe",         "c:\\windows\\system\\java.exe",
-    "c:\\windows\\system32\\java.exe", "c:\\winnt\\system32\\java.exe",
-    "C:\\WINDOWS\\java.exe",           "C:\\Apps\\Velmorant\\Velmorant.jar",
+    "c:\\java\\bin\\java.exe",
+    "c:\\windows\\system\\java.exe",
+    "c:\\windows\\system32\\java.exe",
+    "c:\\winnt\\system32\\java.exe",
+    "C:\\WINDOWS\\java.exe",
+    "C:\\Apps\\Velmorant\\Velmorant.jar",
     "C:\\Apps\\Velmorant\\openFile.bat",
 };
 

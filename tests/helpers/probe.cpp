@@ -59,15 +59,15 @@ std::string Describe(HWND window) {
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
     const LONG childStyle = GetWindowLongW(child, GWL_STYLE);
     if (controls.size() > 1) controls += ",";
-    controls += "{\"class\":" + Json(ClassOf(child)) +
-                ",\"left\":" + std::to_string(rect.left) + ",\"top\":" + std::to_string(rect.top) +
+    controls += "{\"class\":" + Json(ClassOf(child)) + ",\"left\":" + std::to_string(rect.left) +
+                ",\"top\":" + std::to_string(rect.top) +
                 ",\"width\":" + std::to_string(rect.right - rect.left) +
                 ",\"height\":" + std::to_string(rect.bottom - rect.top) +
                 ",\"visible\":" + Bool(childStyle & WS_VISIBLE) +
                 ",\"enabled\":" + Bool(IsWindowEnabled(child)) +
                 ",\"style\":" + std::to_string(childStyle) +
-                ",\"focused\":" + Bool(gui.hwndFocus == child) +
-                ",\"text\":" + Json(Text(child)) + "}";
+                ",\"focused\":" + Bool(gui.hwndFocus == child) + ",\"text\":" + Json(Text(child)) +
+                "}";
   }
   controls += "]";
 
@@ -114,8 +114,7 @@ std::string Inspect(DWORD timeout) {
   return "{\"found\":true,\"peakWorkingSet\":" + std::to_string(memory.PeakWorkingSetSize) +
          ",\"seenAt\":" + std::to_string(seen.QuadPart) +
          ",\"frequency\":" + std::to_string(frequency.QuadPart) + "," + description +
-         ",\"endedOnClose\":" + Bool(ended) +
-         ",\"exitCode\":" + std::to_string(code) + "}";
+         ",\"endedOnClose\":" + Bool(ended) + ",\"exitCode\":" + std::to_string(code) + "}";
 }
 
 std::string Watch(DWORD duration) {

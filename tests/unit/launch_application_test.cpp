@@ -41,11 +41,10 @@ TEST_F(LaunchApplicationTest, VersionFilterReadsThreeCharacters) {
     const char* name;
     bool qualifies;
   } cases[] = {
-      {"1.6", true},       {"1.6.0_07", true},  {"1.8.0_202", true}, {"10.0.2", true},
-      {"9", true},         {"17", true},        {"1.5.0_22", false}, {"1.4.2_19", false},
-      {"1.5", false},      {"1", false},        {"abc", false},      {".6", false},
-      {"1,6", false},      {"-1.6", false},     {"inf", false},      {"nan", false},
-      {"1..", false},      {" 1.6", false},     {"1.6abc", true},    {"2a", false},
+      {"1.6", true},  {"1.6.0_07", true},  {"1.8.0_202", true}, {"10.0.2", true}, {"9", true},
+      {"17", true},   {"1.5.0_22", false}, {"1.4.2_19", false}, {"1.5", false},   {"1", false},
+      {"abc", false}, {".6", false},       {"1,6", false},      {"-1.6", false},  {"inf", false},
+      {"nan", false}, {"1..", false},      {" 1.6", false},     {"1.6abc", true}, {"2a", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -75,7 +74,7 @@ TEST_F(LaunchApplicationTest, FirstQualifyingSubkeyWinsInEnumerationOrder) {
 }
 
 TEST_F(LaunchApplicationTest, RuntimeWithoutUsableJavaHomeIsPassedOver) {
-  fake.AddKey(std::string(kVersionsKey) + "1.6.0_01");           // no JavaHome
+  fake.AddKey(std::string(kVersionsKey) + "1.6.0_01");                   // no JavaHome
   fake.SetText(std::string(kVersionsKey) + "1.6.0_02", "JavaHome", "");  // empty
   fake.SetValue(std::string(kVersionsKey) + "1.6.0_03", "JavaHome", kRegExpandSz,
                 std::string("C:\\J\0", 5));
@@ -92,8 +91,7 @@ TEST_F(LaunchApplicationTest, ArchiveOrBatchFile) {
     std::vector<std::string> tried;
   } cases[] = {
       {"archive present and startable", true, true, {"\\Velmorant.jar"}},
-      {"archive present, no program for it", true, false,
-       {"\\Velmorant.jar", "\\openFile.bat"}},
+      {"archive present, no program for it", true, false, {"\\Velmorant.jar", "\\openFile.bat"}},
       {"archive absent: no start tried for it", false, false, {"\\openFile.bat"}},
   };
   for (const auto& c : cases) {
@@ -178,7 +176,8 @@ TEST_F(LaunchApplicationTest, HardEnumerationFailureEndsTheScan) {
 }
 
 TEST_F(LaunchApplicationTest, ThousandSubkeysBeforeTheQualifyingOne) {
-  for (int i = 0; i < 1000; ++i) fake.AddKey(std::string(kVersionsKey) + "1.5.0_" + std::to_string(i));
+  for (int i = 0; i < 1000; ++i)
+    fake.AddKey(std::string(kVersionsKey) + "1.5.0_" + std::to_string(i));
   AddRuntime("1.6.0_07", "C:\\J16");
   ASSERT_TRUE(Load());
   EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");

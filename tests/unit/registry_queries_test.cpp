@@ -15,7 +15,7 @@ struct TypedValue {
   const char* what;
   std::uint32_t type;
   std::string data;
-  const char* text;  // RegQueryStringValue
+  const char* text;      // RegQueryStringValue
   const char* keyValue;  // GetKeyValue
 };
 

@@ -12,8 +12,9 @@ TEST(WindowLayoutTest, MessageIsThreePiecesWithTheAddressInTheMiddle) {
   EXPECT_EQ(form.controls[0].kind, ControlDescription::Kind::kFileList);
   EXPECT_EQ(form.controls[1].kind, ControlDescription::Kind::kLabel);
   const std::string expected =
-      std::string("Sorry, the Kestrelwick program could not locate your Java software. This may "
-                  "occur if Java is not installed, or your Java version is too old. Visit ") +
+      std::string(
+          "Sorry, the Kestrelwick program could not locate your Java software. This may "
+          "occur if Java is not installed, or your Java version is too old. Visit ") +
       Form1::kDownloadAddress +
       " to get the latest version of Java, or try running the program using one of the other "
       "links in the start menu.";
