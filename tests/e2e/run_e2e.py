@@ -68,24 +68,26 @@ class LauncherCase(unittest.TestCase):
         self.assertEqual(len(records), 1, "exactly one program should have been started")
         return records[0]
 
-    def probe(self, mode, argument):
+    def probe(self, mode, argument, *more):
         out = "C:\\probe.json"
         self.host.remove(out)
-        result = self.host.wine("C:\\helpers\\probe.exe", out, mode, str(argument), timeout=90)
+        result = self.host.wine("C:\\helpers\\probe.exe", out, mode, str(argument), *more,
+                                timeout=90)
         self.assertEqual(result.returncode, 0)
         return json.loads(self.host.unix(out).read_text(encoding="utf-8"))
 
-    def inspect_failure_window(self, exe=None, **kwargs):
+    def inspect_failure_window(self, exe=None, close="close", **kwargs):
         """Starts the launcher, waits for its failure window, describes it and
         closes it; fails when the window does not come or the launcher stays."""
         exe = exe or self.host.lay_out_app("C:\\Apps\\Nothing")
         env = {"VELMORANT_RECORD": "C:\\record.txt"}
         launcher = self.host.spawn(exe, wait=False, env=env, **kwargs)
         try:
-            got = self.probe("inspect", 30000)
+            got = self.probe("inspect", 30000, close)
         finally:
             code = launcher.wait(timeout=60)
         self.assertTrue(got["found"], "the failure window never became visible")
+        self.assertTrue(got["survivesEnterEsc"], "Enter or Esc closed the window")
         self.assertTrue(got["endedOnClose"], "closing the window should end the launcher")
         self.assertEqual(code, 0)
         self.assertFalse(self.record.exists(), "nothing should have been started")
@@ -253,6 +255,10 @@ class WindowTest(LauncherCase):
         self.assertEqual(label["style"] & SS_TYPEMASK, SS_CENTER)
         self.assertEqual(label["text"], MESSAGE)
         self.assertFalse(label["focused"])
+
+    def test_close_command_ends_the_launcher(self):
+        # Alt+F4 and the system menu's Close both send SC_CLOSE.
+        self.inspect_failure_window(close="syscommand")
 
     def test_failure_window_scales_with_the_density(self):
         self.set_dpi(144)

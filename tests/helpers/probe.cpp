@@ -1,9 +1,12 @@
 // Inspects the launcher's failure window from outside, as a user's tools see
 // it, and writes what it found as one JSON object.
 //
-//   probe.exe OUT inspect TIMEOUT_MS   wait for the window to be visible,
-//                                      describe it, close it with WM_CLOSE and
-//                                      report whether its process ended
+//   probe.exe OUT inspect TIMEOUT_MS [syscommand]
+//                                      wait for the window to be visible,
+//                                      describe it, press Enter and Esc in it,
+//                                      close it (WM_CLOSE, or the Close
+//                                      command that Alt+F4 and the system menu
+//                                      send) and report whether it ended
 //   probe.exe OUT watch DURATION_MS    report whether the window was ever
 //                                      visible during the time given
 //   probe.exe OUT resources EXE        describe the program's icon group and
@@ -83,7 +86,18 @@ std::string Describe(HWND window) {
          ",\"controls\":" + controls;
 }
 
-std::string Inspect(DWORD timeout) {
+// Presses a key in the window's focused control.
+void Press(HWND window, UINT key) {
+  DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  GetGUIThreadInfo(thread, &gui);
+  const HWND target = gui.hwndFocus != nullptr ? gui.hwndFocus : window;
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+std::string Inspect(DWORD timeout, bool bySysCommand) {
   HWND window = nullptr;
   const DWORD start = GetTickCount();
   while ((window = FindVisible()) == nullptr) {
@@ -103,7 +117,17 @@ std::string Inspect(DWORD timeout) {
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;
   if (process != nullptr) GetProcessMemoryInfo(process, &memory, sizeof memory);
-  PostMessageW(window, WM_CLOSE, 0, 0);
+  // Enter and Esc must do nothing: no default or cancel button closes it.
+  Press(window, VK_RETURN);
+  Press(window, VK_ESCAPE);
+  Sleep(300);
+  const bool survivesKeys = IsWindow(window) && IsWindowVisible(window);
+
+  if (bySysCommand) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
   bool ended = false;
   DWORD code = 0;
   if (process != nullptr) {
@@ -114,7 +138,8 @@ std::string Inspect(DWORD timeout) {
   return "{\"found\":true,\"peakWorkingSet\":" + std::to_string(memory.PeakWorkingSetSize) +
          ",\"seenAt\":" + std::to_string(seen.QuadPart) +
          ",\"frequency\":" + std::to_string(frequency.QuadPart) + "," + description +
-         ",\"endedOnClose\":" + Bool(ended) + ",\"exitCode\":" + std::to_string(code) + "}";
+         ",\"survivesEnterEsc\":" + Bool(survivesKeys) + ",\"endedOnClose\":" + Bool(ended) +
+         ",\"exitCode\":" + std::to_string(code) + "}";
 }
 
 std::string Watch(DWORD duration) {
@@ -209,9 +234,11 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 4) return 2;
   const std::wstring mode = argv[2];
   const DWORD milliseconds = static_cast<DWORD>(_wtoi(argv[3]));
-  const std::string result = mode == L"resources" ? Resources(argv[3])
-                             : mode == L"watch"   ? Watch(milliseconds)
-                                                  : Inspect(milliseconds);
+  const std::string result =
+      mode == L"resources" ? Resources(argv[3])
+      : mode == L"watch"
+          ? Watch(milliseconds)
+          : Inspect(milliseconds, argc > 4 && std::wstring(argv[4]) == L"syscommand");
   DeleteFileW(argv[1]);
   AppendLine(argv[1], result);
   return 0;
