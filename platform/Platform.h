@@ -119,7 +119,8 @@ class Platform {
 
   // The folder that holds the launcher, without a trailing backslash. At the
   // root of a drive this is the drive alone ("C:"), so that appending "\" and
-  // a file name names a file in the root.
+  // a file name names a file in the root. Raises StartFailure in the
+  // unheard-of case that the launcher's own path cannot be had.
   virtual std::string ProgramFolder() = 0;
 
   // Starts the file at `path` by its path alone (never through command-line
