@@ -25,7 +25,9 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "static"))
 from winehost import WineHost, read_records  # noqa: E402
+from check_program import PortableExecutable  # noqa: E402
 
 APP = "C:\\Bench\\Velmorant"
 RE = "Java Runtime Environment"
@@ -54,7 +56,7 @@ def window_time(host, exe, command_line):
     host.remove("C:\\bench-times.txt")
     host.remove("C:\\probe.json")
     # The probe is already looking when the program starts.
-    probe = subprocess.Popen(["wine", "C:\\helpers\\probe.exe", "C:\\probe.json", "inspect", "30000"],
+    probe = subprocess.Popen(host.command("C:\\helpers\\probe.exe", "C:\\probe.json", "inspect", "30000"),
                              env=host.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(0.5)
     code = host.spawn(exe, command_line, env={"VELMORANT_TIMES": "C:\\bench-times.txt"})
@@ -92,6 +94,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--pairs", type=int, default=15)
+    parser.add_argument("--shipped", help="the shipped 32-bit Velmorant.exe, for its size")
     args = parser.parse_args()
     build = Path(args.build)
     host = WineHost(build, prefix=build / "bench-prefix").start()
@@ -123,17 +126,18 @@ def main():
         peak_launcher = statistics.median(p for _, p in a) / 1024
         peak_floor = statistics.median(p for _, p in b) / 1024
 
-        dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(build / "Velmorant.exe")],
-                              capture_output=True, text=True).stdout
-        dlls = sorted(l.split(":")[1].strip() for l in dump.splitlines() if "DLL Name:" in l)
+        dlls = sorted(PortableExecutable((build / "Velmorant.exe").read_bytes()).imports())
         size = (build / "Velmorant.exe").stat().st_size
-        wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+        shipped = Path(args.shipped).stat().st_size if args.shipped else size
+        wine = subprocess.run(host.command("--version"), capture_output=True, text=True).stdout.strip()
         cpu = next((l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo")
                     if l.startswith("model name")), platform.processor())
         print(f"Machine: {cpu}, {len(open('/proc/cpuinfo').read().split('processor')) - 1} cores, "
               f"{wine}, {time.strftime('%Y-%m-%d')}; {args.pairs} pairs after a warm-up.\n")
         print("\n".join(lines))
-        print(f"\nVelmorant.exe: {size} bytes ({size / 1024:.0f} KiB); imports {', '.join(dlls)}; "
+        print(f"\nArchitecture run: {host.arch}. The shipped 32-bit Velmorant.exe: {shipped} bytes "
+              f"({shipped / 1024:.0f} KiB).")
+        print(f"\nVelmorant.exe ({host.arch}): {size} bytes ({size / 1024:.0f} KiB); imports {', '.join(dlls)}; "
               f"peak working set with the failure window shown (median, Wine's own DLLs "
               f"included) {peak_launcher:.0f} KiB, against {peak_floor:.0f} KiB for the floor "
               f"window.")

@@ -53,6 +53,12 @@ target_link_options(floor PRIVATE -static -static-libgcc -static-libstdc++ -muni
 target_link_libraries(floor PRIVATE shell32 user32)
 set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 
+# What can be checked without running the program: machine type, subsystem,
+# imports and resources.
+add_test(NAME static_checks
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/static/check_program.py
+          --exe $<TARGET_FILE:Velmorant> --machine ${CMAKE_SYSTEM_PROCESSOR})
+
 add_test(NAME e2e
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/run_e2e.py
           --build ${CMAKE_CURRENT_BINARY_DIR})

@@ -14,10 +14,19 @@
 
 namespace velmorant {
 
-// A registry key handle as the 32-bit program sees it.
-using RegKey = std::uint32_t;
+// A registry key handle. HKEY is a pointer, so the handle is as wide as a
+// pointer on the Windows the program is built for: 32 bits for the shipped
+// i686 program, 64 bits for the x86_64 build.
+using RegKey = std::uintptr_t;
 
-constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+// The predefined root keys are 32-bit values with the top bit set, which
+// Windows sign-extends to pointer width (HKEY_LOCAL_MACHINE is 0x80000002 in
+// a 32-bit program and 0xFFFFFFFF80000002 in a 64-bit one).
+constexpr RegKey PredefinedKey(std::uint32_t value) {
+  return static_cast<RegKey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+
+constexpr RegKey kHkeyLocalMachine = PredefinedKey(0x80000002u);
 
 // Windows result codes that the logic tells apart.
 constexpr long kErrorSuccess = 0;

@@ -29,7 +29,7 @@ def main():
         host.reset_registry()  # no Java anywhere: the window appears
         exe = host.lay_out_app("C:\\Program Files\\Velmorant")
         desktop = subprocess.Popen(
-            ["wine", "explorer", f"/desktop=velmorant,{WIDTH}x{HEIGHT}", exe], env=host.env,
+            host.command("explorer", f"/desktop=velmorant,{WIDTH}x{HEIGHT}", exe), env=host.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(5)
         grab(host, out / "failure-window.png")

@@ -23,7 +23,11 @@
 
 namespace velmorant {
 
-static_assert(sizeof(HKEY) == sizeof(RegKey), "the launcher is a 32-bit program");
+static_assert(sizeof(HKEY) == sizeof(RegKey), "a key handle is as wide as HKEY");
+// The header's HKEY_LOCAL_MACHINE is ((HKEY)(ULONG_PTR)((LONG)0x80000002)):
+// the same sign extension, spelled without the pointer cast.
+static_assert(kHkeyLocalMachine == static_cast<RegKey>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002))),
+              "the predefined key is sign-extended to pointer width");
 
 namespace {
 
@@ -49,7 +53,7 @@ std::string Utf8(const wchar_t* text, std::size_t length) {
 
 std::string Utf8(const std::wstring& text) { return Utf8(text.data(), text.size()); }
 
-HKEY Hkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<UINT_PTR>(key)); }
+HKEY Hkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 // Twips to pixels at the screen's density, rounded to the nearest pixel.
 int Pixels(int twips, int dotsPerInch) { return MulDiv(twips, dotsPerInch, 1440); }
@@ -83,8 +87,13 @@ Win32Platform::~Win32Platform() { CoUninitialize(); }
 
 long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
   HKEY opened = nullptr;
+  // No view flag: the program reads its own registry view, the 32-bit one
+  // for the shipped i686 program (as installers of 32-bit runtimes expect)
+  // and the 64-bit one for the x86_64 build. The end-to-end tests write the
+  // registry with the regedit of the same architecture's prefix, so each
+  // build reads exactly what its tests wrote.
   const LONG status = RegOpenKeyExW(Hkey(parent), Wide(path).c_str(), 0, KEY_READ, &opened);
-  if (status == ERROR_SUCCESS) result = static_cast<RegKey>(reinterpret_cast<UINT_PTR>(opened));
+  if (status == ERROR_SUCCESS) result = reinterpret_cast<RegKey>(opened);
   return status;
 }
 

@@ -1,16 +1,26 @@
-"""A private 32-bit Wine prefix in the build folder, with the helper programs,
-a display and the means to lay out application folders, write the registry
-and start the real launcher. Shared by the end-to-end tests, the
-demonstration and the benchmark.
+"""A private Wine prefix in the build folder, with the helper programs, a
+display and the means to lay out application folders, write the registry and
+start the real launcher. Shared by the end-to-end tests, the demonstration,
+the benchmark and the screenshot script.
+
+The prefix has the architecture of the build it serves: a 32-bit prefix run by
+the ordinary wine for the win32 build, a 64-bit prefix run by the 64-bit
+loader and server for the win64 build. Its regedit is of the same
+architecture as the launcher, so the launcher reads the registry view that
+the tests write.
 """
 import json
 import os
 import shutil
 import signal
+import struct
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
+
+import winearch
 
 HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
 JAVASOFT = r"HKEY_LOCAL_MACHINE\Software\JavaSoft"
@@ -20,19 +30,41 @@ def reg_quote(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def build_arch(build_dir):
+    """"win32" or "win64": the machine type of the build's Velmorant.exe."""
+    data = (Path(build_dir) / "Velmorant.exe").read_bytes()
+    machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+    return {0x014C: "win32", 0x8664: "win64"}[machine]
+
+
+def chosen_build(root):
+    """The build folder that runs here (decided by trying), after printing the
+    line that says which."""
+    arch, line = winearch.detect()
+    print(line, file=sys.stderr, flush=True)
+    return Path(root) / "build" / arch
+
+
 class WineHost:
     def __init__(self, build_dir, prefix=None):
         self.build = Path(build_dir).resolve()
+        self.arch = build_arch(self.build)
         self.prefix = Path(prefix).resolve() if prefix else self.build / "wineprefix"
+        if self.arch == "win64":
+            self.loader, self.server = [winearch.loader_64()], winearch.server_64()
+        else:
+            self.loader, self.server = ["wine"], "wineserver"
         self.env = dict(os.environ)
         self.env.update(
             WINEPREFIX=str(self.prefix),
-            WINEARCH="win32",
+            WINEARCH=self.arch,
             WINEDEBUG="-all",
             WINEDLLOVERRIDES="mscoree,mshtml=",
             LC_ALL="C.UTF-8",
             LANG="C.UTF-8",
         )
+        if self.arch == "win64":
+            self.env.update(WINELOADER=self.loader[0], WINESERVER=self.server)
         self.xvfb = None
 
     # --- Set-up ---------------------------------------------------------------
@@ -44,11 +76,11 @@ class WineHost:
             self._start_xvfb()
         if not (self.prefix / "system.reg").exists():
             self.prefix.mkdir(parents=True, exist_ok=True)
-            subprocess.run(["wineboot", "-i"], env=self.env, check=True,
+            subprocess.run([*self.loader, "wineboot", "-i"], env=self.env, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            subprocess.run(["wineserver", "-w"], env=self.env, check=True)
+            subprocess.run([self.server, "-w"], env=self.env, check=True)
         # A persistent server keeps every later start fast.
-        subprocess.run(["wineserver", "-p"], env=self.env, check=False)
+        subprocess.run([self.server, "-p"], env=self.env, check=False)
         helpers = self.unix("C:\\helpers")
         helpers.mkdir(parents=True, exist_ok=True)
         for name in HELPERS:
@@ -58,7 +90,7 @@ class WineHost:
         return self
 
     def stop(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+        subprocess.run([self.server, "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self.xvfb is not None:
             self.xvfb.send_signal(signal.SIGTERM)
@@ -125,7 +157,7 @@ class WineHost:
             out.write(b"\xff\xfe" + text.encode("utf-16-le"))
             name = out.name
         try:
-            subprocess.run(["wine", "regedit", "/S", "Z:" + name.replace("/", "\\")],
+            subprocess.run([*self.loader, "regedit", "/S", "Z:" + name.replace("/", "\\")],
                            env=self.env, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         finally:
@@ -180,17 +212,22 @@ class WineHost:
         run_env["VELMORANT_EXE"] = exe
         run_env["VELMORANT_CMDLINE"] = command_line if command_line is not None else f'"{exe}"'
         run_env["VELMORANT_UNSET"] = ";".join(unset)
-        process = subprocess.Popen(["wine", "C:\\helpers\\spawn.exe"], env=run_env,
+        process = subprocess.Popen([*self.loader, "C:\\helpers\\spawn.exe"], env=run_env,
                                    cwd=str(cwd) if cwd else str(self.prefix / "drive_c"),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait:
             return process
         return process.wait(timeout=120)
 
+    def command(self, *args):
+        """The command line that runs a Windows program in this prefix."""
+        return [*self.loader, *args]
+
     def wine(self, *args, env=None, timeout=60):
         run_env = dict(self.env)
         run_env.update(env or {})
-        return subprocess.run(["wine", *args], env=run_env, capture_output=True, timeout=timeout)
+        return subprocess.run(self.command(*args), env=run_env, capture_output=True,
+                              timeout=timeout)
 
 
 def read_records(path, timeout=30.0, expect=1, trap=None):

@@ -91,3 +91,32 @@ TEST_F(RegistryQueriesTest, LargeTextIsReadWhole) {
 
 }  // namespace
 }  // namespace velmorant
+
+namespace velmorant {
+namespace {
+
+// A predefined root must reach the platform as Windows defines it at the
+// program's pointer width: HKEY_LOCAL_MACHINE is sign-extended, so a 64-bit
+// program that zero-extended it would name no key at all.
+TEST(PredefinedKeyTest, SignExtendsToPointerWidth) {
+  struct Case {
+    std::uint32_t value;
+    std::uint64_t wide;  // the 64-bit handle
+  };
+  const Case cases[] = {
+      {0x80000002u, 0xFFFFFFFF80000002u},  // HKEY_LOCAL_MACHINE
+      {0x80000001u, 0xFFFFFFFF80000001u},  // HKEY_CURRENT_USER
+      {0x00000100u, 0x0000000000000100u},  // an ordinary handle keeps its value
+  };
+  for (const Case& c : cases) {
+    const RegKey key = PredefinedKey(c.value);
+    if constexpr (sizeof(RegKey) == 8) {
+      EXPECT_EQ(key, c.wide) << std::hex << c.value;
+    } else {
+      EXPECT_EQ(key, c.value) << std::hex << c.value;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmorant

@@ -1,0 +1,186 @@
+#!/usr/bin/env python3
+"""Checks a built Velmorant.exe without running it: the machine type, the GUI
+subsystem, imports of system DLLs only, the version block, the four icon
+images and the manifest. This is how the shipped 32-bit program is checked on
+machines that cannot run 32-bit code.
+
+Usage: check_program.py --exe PATH --machine i686|x86_64 [unittest arguments]
+"""
+import argparse
+import struct
+import sys
+import unittest
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+MACHINES = {"i686": 0x014C, "x86_64": 0x8664}
+IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+SYSTEM_DLLS = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+               "shell32.dll", "user32.dll"}
+
+
+class PortableExecutable:
+    """The few parts of a PE file that the checks read."""
+
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE file")
+        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data,
+                                                                               pe + 4)
+        optional = pe + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
+        self.sections = []
+        for i in range(sections):
+            at = optional + optional_size + 40 * i
+            size, address, raw_size, raw = struct.unpack_from("<IIII", data, at + 8)
+            self.sections.append((address, max(size, raw_size), raw))
+
+    def offset(self, rva):
+        for address, size, raw in self.sections:
+            if address <= rva < address + size:
+                return raw + rva - address
+        raise ValueError(f"RVA {rva:#x} lies in no section")
+
+    def text(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
+
+    def imports(self):
+        rva, _ = self.directories[1]
+        names, at = [], self.offset(rva)
+        while True:
+            descriptor = struct.unpack_from("<IIIII", self.data, at)
+            if not any(descriptor):
+                return names
+            names.append(self.text(descriptor[3]).lower())
+            at += 20
+
+    def resources(self):
+        """{(type, id, language): bytes} of every resource with numeric ids."""
+        base = self.offset(self.directories[2][0])
+        found = {}
+
+        def walk(at, path):
+            named, numbered = struct.unpack_from("<HH", self.data, at + 12)
+            for i in range(named + numbered):
+                ident, target = struct.unpack_from("<II", self.data, at + 16 + 8 * i)
+                if target & 0x80000000:
+                    walk(base + (target & 0x7FFFFFFF), path + (ident,))
+                else:
+                    rva, size = struct.unpack_from("<II", self.data, base + target)
+                    start = self.offset(rva)
+                    found[path + (ident,)] = self.data[start:start + size]
+
+        walk(base, ())
+        return found
+
+
+def version_tree(block, at=0):
+    """One node of a VS_VERSIONINFO block: (key, value bytes, children, end)."""
+    length, value_length, kind = struct.unpack_from("<HHH", block, at)
+    end = at + length
+    key_at = at + 6
+    key_end = key_at
+    while block[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    key = block[key_at:key_end].decode("utf-16-le")
+    value_at = (key_end + 2 + 3) & ~3
+    value_size = value_length * 2 if kind == 1 else value_length
+    value = block[value_at:value_at + value_size]
+    children, child = [], (value_at + value_size + 3) & ~3
+    while child < end:
+        node = version_tree(block, child)
+        children.append(node)
+        child = (node[3] + 3) & ~3
+    return key, value, children, end
+
+
+class ProgramTest(unittest.TestCase):
+    exe = None
+    machine = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.pe = PortableExecutable(Path(cls.exe).read_bytes())
+        cls.found = cls.pe.resources()
+
+    def resource(self, kind, ident):
+        matches = [data for (t, i, _), data in self.found.items() if t == kind and i == ident]
+        self.assertEqual(len(matches), 1, f"resource type {kind} id {ident}")
+        return matches[0]
+
+    def test_machine_type_and_subsystem(self):
+        self.assertEqual(self.pe.machine, MACHINES[self.machine])
+        self.assertEqual(self.pe.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI)
+
+    def test_imports_only_system_dlls(self):
+        # Linked statically against the compiler runtime: no DLL needs to lie
+        # beside the program, and none can be planted there.
+        self.assertLessEqual(set(self.pe.imports()), SYSTEM_DLLS)
+
+    def test_version_block(self):
+        key, fixed, children, _ = version_tree(self.resource(RT_VERSION, 1))
+        self.assertEqual(key, "VS_VERSION_INFO")
+        signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+        self.assertEqual(signature, 0xFEEF04BD)
+        self.assertEqual((file_ms, file_ls, product_ms, product_ls), (0x00010004, 0, 0x00010004, 0))
+        blocks = {child[0]: child for child in children}
+        table = blocks["StringFileInfo"][2][0]
+        self.assertEqual(table[0], "040904B0")
+        strings = {k: v.decode("utf-16-le").rstrip("\0") for k, v, _, _ in table[2]}
+        self.assertEqual((strings["FileVersion"], strings["ProductVersion"]), ("1.04", "1.04"))
+        translation = blocks["VarFileInfo"][2][0]
+        self.assertEqual(struct.unpack("<HH", translation[1]), (0x0409, 1200))
+
+    def test_four_opaque_256_colour_icon_images(self):
+        group = [key for key in self.found if key[0] == RT_GROUP_ICON]
+        self.assertEqual(len(group), 1)
+        directory = self.found[group[0]]
+        count = struct.unpack_from("<H", directory, 4)[0]
+        sizes = []
+        for i in range(count):
+            width, height, _, _, _, bits, _, ident = struct.unpack_from("<BBBBHHIH", directory,
+                                                                         6 + 14 * i)
+            self.assertEqual((width, bits), (height, 8))
+            image = self.resource(RT_ICON, ident)
+            header_size, bmp_width, bmp_height, _, bmp_bits, _, _, _, _, used, _ = \
+                struct.unpack_from("<IiiHHIIiiII", image)
+            self.assertEqual((bmp_width, bmp_height, bmp_bits), (width, 2 * height, 8))
+            self.assertIn(used, (0, 256))
+            xor_row = (width + 3) & ~3
+            and_row = ((width + 31) // 32) * 4
+            mask_at = header_size + 256 * 4 + xor_row * height
+            mask = image[mask_at:mask_at + and_row * height]
+            self.assertEqual(len(mask), and_row * height)
+            self.assertEqual(mask.count(0), len(mask), "every pixel is opaque")
+            sizes.append(width)
+        self.assertEqual(sorted(sizes), [16, 24, 32, 48])
+
+    def test_manifest(self):
+        root = ElementTree.fromstring(self.resource(RT_MANIFEST, 1))
+        names = {element.tag.split("}")[1]: element for element in root.iter()}
+        self.assertEqual(names["requestedExecutionLevel"].get("level"), "asInvoker")
+        self.assertEqual(names["dpiAware"].text, "true")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
+    args, rest = parser.parse_known_args()
+    ProgramTest.exe, ProgramTest.machine = args.exe, args.machine
+    program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
+    result = program.result
+    failed = len(result.failures) + len(result.errors)
+    print(f"{result.testsRun - failed - len(result.skipped)} passed, {failed} failed")
+    return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
