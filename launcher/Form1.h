@@ -1,13 +1,15 @@
 // Form1: the launcher's one window object and start-up object. Its load step
 // hands the command line and the launcher's folder to the application, looks
-// for a Java runtime of version 1.6 or later and starts the application; only
-// when nothing could be started is the window shown.
+// for a Java runtime of version 1.6 or later (the registry scan, the fixed
+// locations, then the runtimes that today's installers register) and starts
+// the application; only when nothing could be started is the window shown.
 //
 // The operations are defined in the folder of their subsystem: the queries in
 // queries/, the start-up and the search in launcher/, the window in ui/.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -58,9 +60,23 @@ class Form1 {
  private:
   void LaunchApplication();
   [[noreturn]] void LaunchWithPath(const std::string& strPath);
+  // Starts the archive when it exists and can be started, otherwise
+  // "openFile.bat", and ends; raises when the batch file cannot be started.
+  [[noreturn]] void StartArchiveOrBatchFile();
   // Starts "openFile.bat" beside the launcher and ends; raises on failure.
   [[noreturn]] void StartBatchFile();
   void TryFixedJavaLocations();
+  // The last phase: JAVA_HOME, the runtimes registered by today's installers
+  // (newest first) and the first java.exe on `strReceivedPath`, the PATH the
+  // launcher was started with. Each candidate must hold java.exe on disk.
+  void TryCurrentJavaRuntimes(const std::string& strReceivedPath);
+
+  // The names of the subkeys of `strPath` below `hKey` in `view`, in the
+  // order the registry gives them; none when the key cannot be opened.
+  std::vector<std::string> SubkeyNames(RegKey hKey, RegView view, const std::string& strPath);
+  // GetString in a given registry view.
+  std::string GetStringInView(RegKey hKey, RegView view, const std::string& strPath,
+                              const std::string& strValue);
 
   Platform& platform_;
   std::string strJarName;

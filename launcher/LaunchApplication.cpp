@@ -54,9 +54,13 @@ void Form1::LaunchApplication() {
   strJarName = "Velmorant";
   platform_.SetEnvironmentVariable("filetouse", platform_.CommandLineArgs());
   platform_.SetEnvironmentVariable("directory", platform_.ProgramFolder());
+  // Every failed attempt leaves PATH as it set it; the last phase looks at
+  // the PATH the launcher was given.
+  const std::string receivedPath = GetEnvironmentVar("PATH");
 
   RegKey key = 0;
-  if (platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, key) == kErrorSuccess) {
+  if (platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, RegView::kOwn, key) ==
+      kErrorSuccess) {
     for (std::int32_t index = 0;; ++index) {
       std::string name(kNameBufferLength, ' ');
       std::int32_t nameLength = kNameBufferLength;
@@ -76,17 +80,7 @@ void Form1::LaunchApplication() {
         const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
         if (folder == kNotFound) continue;
         platform_.SetEnvironmentVariable("PATH", folder + "bin");
-        const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
-        if (platform_.PathFileExists(archive)) {
-          try {
-            platform_.StartProgram(archive);
-            platform_.EndProgram();
-          } catch (const std::exception&) {
-            // The archive could not be started: the batch file takes over,
-            // with the same PATH.
-          }
-        }
-        StartBatchFile();
+        StartArchiveOrBatchFile();
       } catch (const std::exception&) {
         // This runtime could not be started; try the next subkey.
       }
@@ -95,10 +89,25 @@ void Form1::LaunchApplication() {
   }
 
   TryFixedJavaLocations();
+  TryCurrentJavaRuntimes(receivedPath);
 }
 
 void Form1::LaunchWithPath(const std::string& strPath) {
   platform_.SetEnvironmentVariable("PATH", strPath);
+  StartBatchFile();
+}
+
+void Form1::StartArchiveOrBatchFile() {
+  const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
+  if (platform_.PathFileExists(archive)) {
+    try {
+      platform_.StartProgram(archive);
+      platform_.EndProgram();
+    } catch (const std::exception&) {
+      // The archive could not be started: the batch file takes over, with
+      // the same PATH.
+    }
+  }
   StartBatchFile();
 }
 

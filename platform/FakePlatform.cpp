@@ -20,7 +20,10 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
-FakePlatform::FakePlatform() { handles_[kHkeyLocalMachine] = &root_; }
+FakePlatform::FakePlatform() {
+  handles_[kHkeyLocalMachine] = &roots_[0][0];
+  handles_[kHkeyCurrentUser] = &roots_[1][0];
+}
 
 FakePlatform::~FakePlatform() = default;
 
@@ -48,6 +51,10 @@ FakePlatform::Key* FakePlatform::Find(Key* from, const std::string& path, bool c
   return key;
 }
 
+FakePlatform::Key* FakePlatform::Root(Hive hive) {
+  return &roots_[hive.root == kHkeyCurrentUser ? 1 : 0][hive.view == RegView::kOther ? 1 : 0];
+}
+
 FakePlatform::Key* FakePlatform::Handle(RegKey key) {
   auto found = handles_.find(key);
   return found == handles_.end() ? nullptr : found->second;
@@ -60,33 +67,41 @@ const FakePlatform::Value* FakePlatform::FindValue(RegKey key, const std::string
   return found == node->values.end() ? nullptr : &found->second;
 }
 
-void FakePlatform::AddKey(const std::string& path) { Find(&root_, path, true); }
+void FakePlatform::AddKey(const std::string& path, Hive hive) { Find(Root(hive), path, true); }
 
 void FakePlatform::SetValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
-                            std::string data) {
-  Find(&root_, keyPath, true)->values[name] = Value{type, std::move(data)};
+                            std::string data, Hive hive) {
+  Find(Root(hive), keyPath, true)->values[name] = Value{type, std::move(data)};
 }
 
 void FakePlatform::SetText(const std::string& keyPath, const std::string& name,
-                           const std::string& text) {
-  SetValue(keyPath, name, kRegSz, text + '\0');
+                           const std::string& text, Hive hive) {
+  SetValue(keyPath, name, kRegSz, text + '\0', hive);
 }
 
-void FakePlatform::DenyKey(const std::string& path, long code) {
-  Find(&root_, path, true)->denied = code;
+void FakePlatform::DenyKey(const std::string& path, long code, Hive hive) {
+  Find(Root(hive), path, true)->denied = code;
 }
 
-void FakePlatform::FailEnumeration(const std::string& keyPath, std::int32_t index, long code) {
-  Find(&root_, keyPath, true)->enumerationFailures[index] = code;
+void FakePlatform::FailEnumeration(const std::string& keyPath, std::int32_t index, long code,
+                                   Hive hive) {
+  Find(Root(hive), keyPath, true)->enumerationFailures[index] = code;
 }
 
-void FakePlatform::AddFile(const std::string& path) { files_.insert(path); }
+void FakePlatform::AddFile(const std::string& path, std::string contents) {
+  files_[path] = std::move(contents);
+}
 void FakePlatform::AddFolder(const std::string& path) { folders_.insert(path); }
 void FakePlatform::RefuseStart(const std::string& path) { refused_.insert(path); }
 
-long FakePlatform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
+long FakePlatform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
+                              RegKey& result) {
   keysOpened.push_back(path);
   Key* from = Handle(parent);
+  // The view picks the tree only below a predefined root.
+  if (view == RegView::kOther && (parent == kHkeyLocalMachine || parent == kHkeyCurrentUser)) {
+    from = Root(Hive{parent, view});
+  }
   if (from == nullptr) return kErrorInvalidHandle;
   Key* key = Find(from, path, false);
   if (key == nullptr) return kErrorFileNotFound;
@@ -150,7 +165,9 @@ long FakePlatform::RegQueryValueBytes(RegKey key, const std::string& valueName, 
 }
 
 long FakePlatform::RegCloseKey(RegKey key) {
-  if (key == kHkeyLocalMachine || handles_.erase(key) == 0) return kErrorInvalidHandle;
+  if (key == kHkeyLocalMachine || key == kHkeyCurrentUser || handles_.erase(key) == 0) {
+    return kErrorInvalidHandle;
+  }
   return kErrorSuccess;
 }
 
@@ -170,6 +187,15 @@ bool FakePlatform::SetEnvironmentVariable(const std::string& name, const std::st
 bool FakePlatform::PathFileExists(const std::string& path) {
   pathsTested.push_back(path);
   return files_.count(path) != 0 || folders_.count(path) != 0;
+}
+
+bool FakePlatform::ReadSmallFile(const std::string& path, std::size_t limit,
+                                 std::string& contents) {
+  filesRead.push_back(path);
+  auto found = files_.find(path);
+  if (found == files_.end()) return false;
+  contents = found->second.substr(0, limit);
+  return true;
 }
 
 void FakePlatform::StartProgram(const std::string& path) {

@@ -22,6 +22,13 @@ struct NoCaseLess {
   bool operator()(const std::string& a, const std::string& b) const;
 };
 
+// One of the four trees the fake registry holds: a predefined root seen
+// through one of the two views.
+struct FakeHive {
+  RegKey root = kHkeyLocalMachine;
+  RegView view = RegView::kOwn;
+};
+
 class FakePlatform : public Platform {
  public:
   // Thrown by EndProgram. It is deliberately no std::exception, so that it
@@ -29,6 +36,7 @@ class FakePlatform : public Platform {
   struct ProgramEnded {};
 
   using Environment = std::map<std::string, std::string, NoCaseLess>;
+  using Hive = FakeHive;
 
   struct Start {
     std::string path;
@@ -42,21 +50,27 @@ class FakePlatform : public Platform {
 
   // --- Setting up ---------------------------------------------------------
 
-  // Creates the key (and every key above it) below HKEY_LOCAL_MACHINE.
-  void AddKey(const std::string& path);
+  // Each takes the hive last, HKEY_LOCAL_MACHINE in the program's own view
+  // when it is left out.
+
+  // Creates the key (and every key above it).
+  void AddKey(const std::string& path, Hive hive = {});
   // Stores a value with raw data; the key is created when missing.
   void SetValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
-                std::string data);
+                std::string data, Hive hive = {});
   // A REG_SZ value stored with its ending NUL, as Windows stores text.
-  void SetText(const std::string& keyPath, const std::string& name, const std::string& text);
+  void SetText(const std::string& keyPath, const std::string& name, const std::string& text,
+               Hive hive = {});
   // Opening the key fails with this code (access denied, say).
-  void DenyKey(const std::string& path, long code);
+  void DenyKey(const std::string& path, long code, Hive hive = {});
   // Enumerating the key at this index fails with this code.
-  void FailEnumeration(const std::string& keyPath, std::int32_t index, long code);
+  void FailEnumeration(const std::string& keyPath, std::int32_t index, long code,
+                       Hive hive = {});
   // Called between the first and the second query of a value, to change it.
   std::function<void()> onValueInfo;
 
-  void AddFile(const std::string& path);
+  // A file, with what ReadSmallFile reads from it.
+  void AddFile(const std::string& path, std::string contents = {});
   void AddFolder(const std::string& path);
   // Starting this existing file fails (no program associated, say).
   void RefuseStart(const std::string& path);
@@ -71,11 +85,12 @@ class FakePlatform : public Platform {
 
   std::vector<std::string> keysOpened;     // every path given to RegOpenKey
   std::vector<std::string> pathsTested;    // every path given to PathFileExists
+  std::vector<std::string> filesRead;      // every path given to ReadSmallFile
   std::vector<std::string> variablesRead;  // every name given to GetEnvironmentVariable
   std::vector<std::string> startsTried;    // every path given to StartProgram
   std::vector<Start> starts;               // the starts that succeeded
   int endCalls = 0;
-  std::size_t OpenKeyCount() const { return handles_.size() - 1; }  // HKLM stays
+  std::size_t OpenKeyCount() const { return handles_.size() - 2; }  // the roots stay
 
   bool windowCreated = false;
   bool windowShown = false;
@@ -83,7 +98,7 @@ class FakePlatform : public Platform {
 
   // --- Platform -------------------------------------------------------------
 
-  long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) override;
+  long RegOpenKey(RegKey parent, const std::string& path, RegView view, RegKey& result) override;
   long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
                     std::int32_t& nameLength) override;
   long RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
@@ -96,6 +111,7 @@ class FakePlatform : public Platform {
   bool GetEnvironmentVariable(const std::string& name, std::string& value) override;
   bool SetEnvironmentVariable(const std::string& name, const std::string& value) override;
   bool PathFileExists(const std::string& path) override;
+  bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& contents) override;
   std::string CommandLineArgs() override { return commandLineArgs; }
   std::string ProgramFolder() override { return programFolder; }
   void StartProgram(const std::string& path) override;
@@ -117,13 +133,14 @@ class FakePlatform : public Platform {
   };
 
   Key* Find(Key* from, const std::string& path, bool create);
+  Key* Root(Hive hive);
   Key* Handle(RegKey key);
   const Value* FindValue(RegKey key, const std::string& name);
 
-  Key root_;
+  Key roots_[2][2];  // [HKLM, HKCU][own view, other view]
   std::map<RegKey, Key*> handles_;
   RegKey nextHandle_ = 0x100;
-  std::set<std::string, NoCaseLess> files_;
+  std::map<std::string, std::string, NoCaseLess> files_;  // path, contents
   std::set<std::string, NoCaseLess> folders_;
   std::set<std::string, NoCaseLess> refused_;
 };

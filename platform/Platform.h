@@ -7,6 +7,7 @@
 // its boundary, so a name outside the ANSI code page passes through intact.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -26,7 +27,13 @@ constexpr RegKey PredefinedKey(std::uint32_t value) {
   return static_cast<RegKey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
 }
 
+constexpr RegKey kHkeyCurrentUser = PredefinedKey(0x80000001u);
 constexpr RegKey kHkeyLocalMachine = PredefinedKey(0x80000002u);
+
+// Which registry view a key is opened in. 64-bit Windows keeps two: a 32-bit
+// program sees the 32-bit one by default and a 64-bit program the 64-bit
+// one. kOther names the view the program does not see by default.
+enum class RegView { kOwn, kOther };
 
 // Windows result codes that the logic tells apart.
 constexpr long kErrorSuccess = 0;
@@ -72,9 +79,12 @@ class Platform {
 
   // --- Registry -----------------------------------------------------------
 
-  // Opens `path` below `parent`. Returns 0 and stores the handle in `result`
-  // on success; on failure returns the error and leaves `result` untouched.
-  virtual long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) = 0;
+  // Opens `path` below `parent` in `view` (which matters only when `parent`
+  // is a predefined root). Returns 0 and stores the handle in `result` on
+  // success; on failure returns the error and leaves `result` untouched.
+  // Where a system has a single view, kOther opens that one.
+  virtual long RegOpenKey(RegKey parent, const std::string& path, RegView view,
+                          RegKey& result) = 0;
 
   // Reads the name of the subkey at `index`. `nameLength` holds the longest
   // name in characters that the caller takes on the way in (its ending NUL
@@ -119,6 +129,13 @@ class Platform {
 
   // True when a file or a folder exists at `path`.
   virtual bool PathFileExists(const std::string& path) = 0;
+
+  // Reads the first `limit` bytes of the file at `path` (all of it when it
+  // is shorter) into `contents`, as they stand. False, with `contents`
+  // untouched, when `path` is no readable file on a disk: missing, a folder,
+  // a device or pipe, or not to be opened.
+  virtual bool ReadSmallFile(const std::string& path, std::size_t limit,
+                             std::string& contents) = 0;
 
   // --- Host services --------------------------------------------------------
 

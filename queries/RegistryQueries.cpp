@@ -17,10 +17,15 @@ std::string Form1::GetKeyValue(const std::string& address, const std::string& va
 }
 
 std::string Form1::GetString(RegKey hKey, const std::string& strPath, const std::string& strValue) {
+  return GetStringInView(hKey, RegView::kOwn, strPath, strValue);
+}
+
+std::string Form1::GetStringInView(RegKey hKey, RegView view, const std::string& strPath,
+                                   const std::string& strValue) {
   RegKey handle = 0;
   // A failed open leaves the handle at 0; the read below then fails and gives
   // empty text, and closing 0 does nothing.
-  platform_.RegOpenKey(hKey, strPath, handle);
+  platform_.RegOpenKey(hKey, strPath, view, handle);
   std::string text = RegQueryStringValue(handle, strValue);
   platform_.RegCloseKey(handle);
   return text;

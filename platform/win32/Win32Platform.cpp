@@ -15,7 +15,9 @@
 #undef GetEnvironmentVariable
 #undef SetEnvironmentVariable
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/PathText.h"
@@ -85,14 +87,18 @@ Win32Platform::Win32Platform() {
 
 Win32Platform::~Win32Platform() { CoUninitialize(); }
 
-long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegKey& result) {
-  HKEY opened = nullptr;
-  // No view flag: the program reads its own registry view, the 32-bit one
-  // for the shipped i686 program (as installers of 32-bit runtimes expect)
-  // and the 64-bit one for the x86_64 build. The end-to-end tests write the
+long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
+                               RegKey& result) {
+  // By default the program reads its own registry view: the 32-bit one for
+  // the shipped i686 program (as installers of 32-bit runtimes expect) and
+  // the 64-bit one for the x86_64 build. The end-to-end tests write the
   // registry with the regedit of the same architecture's prefix, so each
-  // build reads exactly what its tests wrote.
-  const LONG status = RegOpenKeyExW(Hkey(parent), Wide(path).c_str(), 0, KEY_READ, &opened);
+  // build reads exactly what its tests wrote. kOther asks for the view of
+  // the other width; on a system with one view Windows ignores the flag.
+  constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  const REGSAM access = KEY_READ | (view == RegView::kOther ? kOtherView : 0);
+  HKEY opened = nullptr;
+  const LONG status = RegOpenKeyExW(Hkey(parent), Wide(path).c_str(), 0, access, &opened);
   if (status == ERROR_SUCCESS) result = reinterpret_cast<RegKey>(opened);
   return status;
 }
@@ -182,6 +188,29 @@ bool Win32Platform::SetEnvironmentVariable(const std::string& name, const std::s
 
 bool Win32Platform::PathFileExists(const std::string& path) {
   return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32Platform::ReadSmallFile(const std::string& path, std::size_t limit,
+                                  std::string& contents) {
+  const HANDLE file =
+      CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  // Only a file on a disk: a pipe or a device could block or never end.
+  bool ok = GetFileType(file) == FILE_TYPE_DISK;
+  std::string read;
+  while (ok && read.size() < limit) {
+    char chunk[4096];
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(sizeof chunk, limit - read.size()));
+    DWORD got = 0;
+    ok = ReadFile(file, chunk, want, &got, nullptr) != FALSE;
+    if (got == 0) break;  // the end of the file
+    read.append(chunk, got);
+  }
+  CloseHandle(file);
+  if (!ok) return false;
+  contents = std::move(read);
+  return true;
 }
 
 std::string Win32Platform::CommandLineArgs() {

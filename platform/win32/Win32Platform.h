@@ -14,7 +14,7 @@ class Win32Platform : public Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  long RegOpenKey(RegKey parent, const std::string& path, RegKey& result) override;
+  long RegOpenKey(RegKey parent, const std::string& path, RegView view, RegKey& result) override;
   long RegEnumKeyEx(RegKey key, std::int32_t index, std::string& name,
                     std::int32_t& nameLength) override;
   long RegQueryValueInfo(RegKey key, const std::string& valueName, std::uint32_t& type,
@@ -27,6 +27,7 @@ class Win32Platform : public Platform {
   bool GetEnvironmentVariable(const std::string& name, std::string& value) override;
   bool SetEnvironmentVariable(const std::string& name, const std::string& value) override;
   bool PathFileExists(const std::string& path) override;
+  bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& contents) override;
   std::string CommandLineArgs() override;
   std::string ProgramFolder() override;
   void StartProgram(const std::string& path) override;

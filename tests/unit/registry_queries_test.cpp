@@ -48,7 +48,7 @@ TEST_F(RegistryQueriesTest, EachTypeReadsAsItsText) {
     SCOPED_TRACE(c.what);
     fake.SetValue(kKey, "JavaHome", c.type, c.data);
     RegKey key = 0;
-    ASSERT_EQ(fake.RegOpenKey(kHkeyLocalMachine, kKey, key), kErrorSuccess);
+    ASSERT_EQ(fake.RegOpenKey(kHkeyLocalMachine, kKey, RegView::kOwn, key), kErrorSuccess);
     EXPECT_EQ(form.RegQueryStringValue(key, "JavaHome"), c.text);
     fake.RegCloseKey(key);
     EXPECT_EQ(form.GetKeyValue(kKey, "JavaHome"), c.keyValue);
@@ -67,7 +67,7 @@ TEST_F(RegistryQueriesTest, AbsenceIsNotFoundAndLeavesNoKeyOpen) {
 TEST_F(RegistryQueriesTest, KeyOpensBelowTheGivenRootOnly) {
   fake.SetText("Software\\A\\B", "JavaHome", "C:\\B");
   RegKey software = 0;
-  ASSERT_EQ(fake.RegOpenKey(kHkeyLocalMachine, "Software", software), kErrorSuccess);
+  ASSERT_EQ(fake.RegOpenKey(kHkeyLocalMachine, "Software", RegView::kOwn, software), kErrorSuccess);
   EXPECT_EQ(form.GetString(software, "A\\B", "JavaHome"), "C:\\B");
   EXPECT_EQ(form.GetString(software, "Software\\A\\B", "JavaHome"), "");
   fake.RegCloseKey(software);

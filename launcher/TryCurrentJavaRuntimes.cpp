@@ -1,0 +1,176 @@
+// The search for today's Java runtimes, the last phase before the failure
+// window: JAVA_HOME, then every runtime that today's installers register
+// (Java 9 and later, the vendors' own keys, per-user installs, both registry
+// views), newest first, then the first java.exe on the PATH the launcher was
+// given. Unlike the older phases it believes only what it finds on disk: a
+// candidate must hold java.exe, so a key left behind by an uninstalled
+// runtime never wins over a working one.
+#include <algorithm>
+#include <cstddef>
+#include <exception>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "launcher/Form1.h"
+#include "launcher/RuntimeText.h"
+#include "platform/PathText.h"
+
+namespace velmorant {
+
+namespace {
+
+// Where a family of installers registers its runtimes: each subkey <v> of
+// `key` is one runtime, whose folder is the value `value` of <v>`below`.
+struct RegisteredFamily {
+  const char* key;
+  const char* below;
+  const char* value;
+};
+
+constexpr RegisteredFamily kFamilies[] = {
+    {"Software\\JavaSoft\\JDK\\", "", "JavaHome"},
+    {"Software\\JavaSoft\\JRE\\", "", "JavaHome"},
+    {Form1::kRuntimeVersionsKey, "", "JavaHome"},
+    {"Software\\JavaSoft\\Java Development Kit\\", "", "JavaHome"},
+    {"Software\\Eclipse Adoptium\\JDK\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\Eclipse Adoptium\\JRE\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\AdoptOpenJDK\\JDK\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\AdoptOpenJDK\\JRE\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\Eclipse Foundation\\JDK\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\Eclipse Foundation\\JRE\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\Semeru\\JDK\\", "\\openj9\\MSI", "Path"},
+    {"Software\\Semeru\\JRE\\", "\\openj9\\MSI", "Path"},
+    {"Software\\Microsoft\\JDK\\", "\\hotspot\\MSI", "Path"},
+    {"Software\\Azul Systems\\Zulu\\", "", "InstallationPath"},
+    {"Software\\Azul Systems\\Zulu 32-bit\\", "", "InstallationPath"},
+    {"Software\\BellSoft\\Liberica\\", "", "InstallationPath"},
+};
+
+// 1.6, in the scheme that drops the old leading "1.".
+const JavaVersion kMinimumVersion = {6};
+
+// A "release" file is a few hundred bytes; reading stops here whatever its size.
+constexpr std::size_t kReleaseFileLimit = 64 * 1024;
+
+constexpr std::int32_t kNameBufferLength = 255;
+
+struct Runtime {
+  std::string binFolder;  // the value for PATH
+  std::optional<JavaVersion> version;
+};
+
+// Newest first; a runtime whose version cannot be read after all others.
+bool Newer(const Runtime& a, const Runtime& b) {
+  if (!a.version || !b.version) return a.version.has_value() && !b.version.has_value();
+  return CompareJavaVersions(*a.version, *b.version) > 0;
+}
+
+std::string FoldCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std::string& strPath) {
+  std::vector<std::string> names;
+  RegKey key = 0;
+  if (platform_.RegOpenKey(hKey, strPath, view, key) != kErrorSuccess) return names;
+  for (std::int32_t index = 0;; ++index) {
+    std::string name(kNameBufferLength, ' ');
+    std::int32_t nameLength = kNameBufferLength;
+    const long result = platform_.RegEnumKeyEx(key, index, name, nameLength);
+    // As in the scan: a name too long spoils its own index only; any other
+    // failure would repeat at every index.
+    if (result == kErrorMoreData) continue;
+    if (result != kErrorSuccess) break;
+    if (nameLength > 0) names.push_back(name.substr(0, static_cast<std::size_t>(nameLength)));
+  }
+  platform_.RegCloseKey(key);
+  return names;
+}
+
+void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
+  // Every PATH value considered so far: the same folder is tried once,
+  // however many keys name it.
+  std::set<std::string> seen;
+  const auto firstTime = [&seen](const std::string& path) {
+    return seen.insert(FoldCase(path)).second;
+  };
+
+  // The version of the runtime in `folder`: JAVA_VERSION of its release
+  // file when that can be read, otherwise the one in `name`.
+  const auto versionOf = [this](const std::string& folder, std::string_view name) {
+    std::string release;
+    if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
+      if (const auto text = ReleaseJavaVersion(release)) {
+        if (auto version = ParseJavaVersion(*text)) return version;
+      }
+    }
+    return ParseJavaVersion(name);
+  };
+
+  // A runtime's folder as a candidate: it holds bin\java.exe, and its
+  // version, when it can be read, is 1.6 or later.
+  const auto candidate = [&](const std::string& text,
+                             std::string_view name) -> std::optional<Runtime> {
+    const std::optional<std::string> folder = RuntimeFolder(text);
+    if (!folder) return std::nullopt;
+    std::string bin = *folder + "\\bin";
+    if (!firstTime(bin) || !platform_.PathFileExists(bin + "\\java.exe")) return std::nullopt;
+    std::optional<JavaVersion> version = versionOf(*folder, name);
+    if (version && CompareJavaVersions(*version, kMinimumVersion) < 0) return std::nullopt;
+    return Runtime{std::move(bin), std::move(version)};
+  };
+
+  // One launch attempt with its own handler, as in the scan.
+  const auto attempt = [this](const std::string& path) {
+    try {
+      platform_.SetEnvironmentVariable("PATH", path);
+      StartArchiveOrBatchFile();
+    } catch (const std::exception&) {
+      // This runtime could not be started; try the next one.
+    }
+  };
+
+  // The user's own choice comes first.
+  if (const auto runtime = candidate(GetEnvironmentVar("JAVA_HOME"), {})) {
+    attempt(runtime->binFolder);
+  }
+
+  // Machine-wide installs before per-user ones, the program's own registry
+  // view before the other; equal versions keep this order.
+  std::vector<Runtime> registered;
+  for (const RegKey root : {kHkeyLocalMachine, kHkeyCurrentUser}) {
+    for (const RegView view : {RegView::kOwn, RegView::kOther}) {
+      for (const RegisteredFamily& family : kFamilies) {
+        for (const std::string& name : SubkeyNames(root, view, family.key)) {
+          const std::string folder =
+              GetStringInView(root, view, family.key + name + family.below, family.value);
+          if (auto runtime = candidate(folder, name)) registered.push_back(std::move(*runtime));
+        }
+      }
+    }
+  }
+  std::stable_sort(registered.begin(), registered.end(), Newer);
+  for (const Runtime& runtime : registered) attempt(runtime.binFolder);
+
+  // The java.exe that a command prompt would run: the first on PATH. Its
+  // runtime's release file lies in the folder above.
+  for (const std::string& entry : SplitFolderList(strReceivedPath)) {
+    const std::optional<std::string> folder = RuntimeFolder(entry);
+    if (!folder || !platform_.PathFileExists(*folder + "\\java.exe")) continue;
+    if (firstTime(*folder)) {
+      const auto version = versionOf(std::string(FolderOf(*folder)), {});
+      if (!version || CompareJavaVersions(*version, kMinimumVersion) >= 0) attempt(*folder);
+    }
+    break;
+  }
+}
+
+}  // namespace velmorant
