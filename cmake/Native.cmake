@@ -17,6 +17,8 @@ add_executable(unit_tests
   tests/unit/launch_application_test.cpp
   tests/unit/fixed_locations_test.cpp
   tests/unit/path_text_test.cpp
+  tests/unit/runtime_text_test.cpp
+  tests/unit/current_runtimes_test.cpp
   tests/unit/window_layout_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE velmorant_fake GTest::gtest GTest::gtest_main)

@@ -1,8 +1,10 @@
 // libFuzzer target: builds a registry, an environment, files and start
 // failures from its input and runs the whole launch against the in-memory
 // platform. Besides the sanitizers' checks it asserts what must hold after
-// any run: a run ends only through one successful start, and a run that
+// any run: a run ends only through one successful start, a start by the last
+// phase puts on PATH only a folder that holds java.exe, and a run that
 // returns has closed every key and shown the window.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +52,31 @@ const char* const kPlaces[] = {
     "C:\\Apps\\Velmorant\\openFile.bat",
 };
 
+// Today's key families (the key, what lies between <v> and the value), and
+// the values that name a runtime's folder.
+const char* const kFamilies[][2] = {
+    {"Software\\JavaSoft\\JDK\\", ""},
+    {"Software\\Eclipse Adoptium\\JRE\\", "\\hotspot\\MSI"},
+    {"Software\\Semeru\\JDK\\", "\\openj9\\MSI"},
+    {"Software\\Azul Systems\\Zulu\\", ""},
+};
+const char* const kValueNames[] = {"JavaHome", "Path", "InstallationPath"};
+// Folders that often meet each other, in the spellings people use.
+const char* const kFolders[] = {"C:\\J", "c:\\j\\", "\"C:\\J\"", "C:\\K", "C:\\J;C:\\K",
+                                "J", ".", "C:\\", "\\\\srv\\J"};
+
+const velmorant::FakeHive kHives[] = {
+    {velmorant::kHkeyLocalMachine, velmorant::RegView::kOwn},
+    {velmorant::kHkeyLocalMachine, velmorant::RegView::kOther},
+    {velmorant::kHkeyCurrentUser, velmorant::RegView::kOwn},
+    {velmorant::kHkeyCurrentUser, velmorant::RegView::kOther},
+};
+
+std::string Folder(Input& in) {
+  const std::uint8_t pick = in.Byte();
+  return pick < 200 ? kFolders[pick % 9] : in.Text(300);
+}
+
 void Check(bool condition) {
   if (!condition) std::abort();
 }
@@ -60,8 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FakePlatform fake;
   Input in(data, size);
   std::string lastKey = kRoots[0];
+  velmorant::FakeHive lastHive;
   while (!in.empty()) {
-    switch (in.Byte() % 9) {
+    switch (in.Byte() % 14) {
       case 0:  // a subkey of the scanned key, with a name of any bytes
         lastKey = kRoots[0] + in.Text(300);
         fake.AddKey(lastKey);
@@ -70,9 +98,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lastKey = std::string(kRoots[in.Byte() % 3]) + kVersions[in.Byte() % 6];
         fake.AddKey(lastKey);
         break;
-      case 2: {  // a JavaHome of any type and any bytes under the last key
+      case 2: {  // a folder value of any type and any bytes under the last key
         const std::uint32_t type = in.Byte() % 9;
-        fake.SetValue(lastKey, "JavaHome", type, in.Text(255));
+        const char* name = kValueNames[in.Byte() % 3];
+        fake.SetValue(lastKey, name, type, in.Byte() % 2 ? in.Text(255) : Folder(in) + '\0',
+                      lastHive);
         break;
       }
       case 3:
@@ -93,6 +123,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 8:
         fake.commandLineArgs = in.Text(255);
         break;
+      case 9: {  // a runtime of today's families, with a version name of any bytes
+        const auto& family = kFamilies[in.Byte() % 4];
+        lastHive = kHives[in.Byte() % 4];
+        lastKey = family[0] + in.Text(40) + family[1];
+        fake.AddKey(lastKey, lastHive);
+        break;
+      }
+      case 10:
+        fake.environment["JAVA_HOME"] = Folder(in);
+        break;
+      case 11:
+        fake.environment["PATH"] = Folder(in) + ";" + Folder(in) + "\\bin;" + in.Text(100);
+        break;
+      case 12:
+        fake.AddFile(Folder(in) + "\\bin\\java.exe");
+        break;
+      case 13:
+        fake.AddFile(Folder(in) + "\\release", in.Text(255));
+        break;
     }
   }
 
@@ -106,6 +155,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(fake.endCalls == 1 && fake.starts.size() == 1);
     Check(fake.starts[0].environment.count("PATH") == 1);
     Check(!fake.windowShown);
+    // The last phase starts only with a folder that holds java.exe, or whose
+    // bin folder does: never a folder that was not a candidate.
+    const bool lastPhase = std::find(fake.variablesRead.begin(), fake.variablesRead.end(),
+                                     "JAVA_HOME") != fake.variablesRead.end();
+    if (lastPhase) {
+      const std::string path = fake.starts[0].environment.at("PATH");
+      Check(path.find(';') == std::string::npos);
+      Check(fake.PathFileExists(path + "\\java.exe"));
+    }
   } else {
     Check(fake.starts.empty() && fake.OpenKeyCount() == 0 && fake.windowShown);
   }
