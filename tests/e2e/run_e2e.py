@@ -15,7 +15,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from winehost import WineHost, read_records  # noqa: E402
+from winehost import WineHost, read_records, reg_quote  # noqa: E402
 
 HOST = None
 
@@ -27,7 +27,7 @@ PI = "Java Plug-in"
 PLANTED = (
     "C:\\Program.exe", "C:\\Program Files\\Vel.exe", "C:\\trap-ran.txt", "C:\\record.txt",
     "C:\\java", "C:\\windows\\system\\java.exe", "C:\\windows\\system32\\java.exe",
-    "C:\\winnt", "C:\\windows\\java.exe",
+    "C:\\winnt", "C:\\windows\\java.exe", "C:\\Runtimes",
 )
 
 
@@ -55,13 +55,16 @@ class LauncherCase(unittest.TestCase):
         for path in paths:
             self.host.write(path, trap)
 
-    def launch(self, exe, arguments="", cwd=None, expect_start=True, command_line=None, **kwargs):
+    def launch(self, exe, arguments="", cwd=None, expect_start=True, command_line=None,
+               variables=None, **kwargs):
         """Starts the launcher as a shell would (its path quoted, then the
-        arguments, unless a whole command line is given) and returns what the
-        started program recorded."""
+        arguments, unless a whole command line is given), with `variables`
+        set in its environment, and returns what the started program
+        recorded."""
         if command_line is None:
             command_line = f'"{exe}"' + (" " + arguments if arguments else "")
         env = {"VELMORANT_RECORD": "C:\\record.txt"}
+        env.update({"VELMORANT_SET_" + name: value for name, value in (variables or {}).items()})
         code = self.host.spawn(exe, command_line, cwd=cwd, env=env, **kwargs)
         self.assertEqual(code, 0, "the launcher should end with exit code 0")
         if not expect_start:
@@ -215,6 +218,97 @@ class FixedLocationTest(LauncherCase):
                 self.assertEqual(got["PATH"], path)
         for other in PLANTED:
             self.host.remove(other)
+
+
+class CurrentRuntimeTest(LauncherCase):
+    """The search for today's runtimes, after the older phases found nothing."""
+
+    def runtime(self, folder, version=None):
+        """A runtime on disk: bin\\java.exe and, with a version, a release file."""
+        self.host.write(folder + "\\bin\\java.exe", b"MZ")
+        if version is not None:
+            self.host.write(folder + "\\release", f'IMPLEMENTOR="X"\r\nJAVA_VERSION="{version}"\r\n')
+        return folder
+
+    def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software"):
+        self.host.reg([f"[{root}\\{key}]", f'"{value}"=' + reg_quote(folder)])
+
+    def started_path(self, exe=None, **kwargs):
+        exe = exe or self.host.lay_out_app("C:\\Apps\\Today", archive=False)
+        got = self.launch(exe, **kwargs)
+        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+        return got["PATH"]
+
+    def test_oracle_jdk_17(self):
+        self.registered("JavaSoft\\JDK\\17", "JavaHome",
+                        self.runtime("C:\\Runtimes\\jdk-17", "17.0.2"))
+        self.assertEqual(self.started_path(), "C:\\Runtimes\\jdk-17\\bin")
+
+    def test_vendor_key_newest_first_and_the_archive(self):
+        self.registered("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", "Path",
+                        self.runtime("C:\\Runtimes\\Temurin 21", "21.0.1") + "\\")
+        self.registered("Azul Systems\\Zulu\\zulu-11", "InstallationPath",
+                        self.runtime("C:\\Runtimes\\zulu11", "11.0.21"))
+        # A key left behind by an uninstalled, newer runtime.
+        self.registered("JavaSoft\\JDK\\22", "JavaHome", "C:\\Runtimes\\gone-22")
+        self.host.associate_jar()
+        exe = self.host.lay_out_app("C:\\Apps\\Vendor")
+        got = self.launch(exe)
+        self.assertTrue(got["commandLine"].endswith('jar "C:\\Apps\\Vendor\\Velmorant.jar"'))
+        self.assertEqual(got["PATH"], "C:\\Runtimes\\Temurin 21\\bin")
+
+    def test_per_user_install(self):
+        self.registered("BellSoft\\Liberica\\Liberica JDK 17", "InstallationPath",
+                        self.runtime("C:\\Runtimes\\liberica17"),
+                        root="HKEY_CURRENT_USER\\Software")
+        self.assertEqual(self.started_path(), "C:\\Runtimes\\liberica17\\bin")
+
+    def test_java_home(self):
+        home = self.runtime("C:\\Runtimes\\from home", "17")
+        self.registered("JavaSoft\\JDK\\21", "JavaHome", self.runtime("C:\\Runtimes\\jdk21", "21"))
+        cases = (('"' + home + '"', home + "\\bin"),   # the user's choice beats a newer one
+                 (home + "\\", home + "\\bin"),
+                 (home + ";C:\\x", "C:\\Runtimes\\jdk21\\bin"),  # no whole folder: passed over
+                 (home + "\\bin\\java.exe", "C:\\Runtimes\\jdk21\\bin"))
+        for java_home, path in cases:
+            with self.subTest(java_home=java_home):
+                self.host.remove("C:\\record.txt")
+                self.assertEqual(self.started_path(variables={"JAVA_HOME": java_home}), path)
+
+    def test_other_registry_view(self):
+        if self.host.arch == "win32":
+            self.skipTest("a 32-bit Wine prefix has a single registry view")
+        # The 64-bit program's other view is the 32-bit one, below Wow6432Node.
+        self.registered("Wow6432Node\\JavaSoft\\JDK\\1.8.0_392", "JavaHome",
+                        self.runtime("C:\\Runtimes\\jre8-32"))
+        self.assertEqual(self.started_path(), "C:\\Runtimes\\jre8-32\\bin")
+
+    def test_java_on_path(self):
+        self.runtime("C:\\Runtimes\\zip jdk")
+        self.runtime("C:\\Runtimes\\later")
+        # The document's folder is current and holds a java.exe: a relative
+        # entry must not lead there.
+        planted = self.host.unix("C:\\Users\\Public\\Downloads")
+        planted.mkdir(parents=True, exist_ok=True)
+        (planted / "java.exe").write_bytes(b"MZ")
+        try:
+            path = ('.;C:\\windows\\system32;"C:\\Runtimes\\zip jdk\\bin";'
+                    "C:\\Runtimes\\later\\bin")
+            got = self.started_path(variables={"PATH": path}, cwd=planted)
+        finally:
+            (planted / "java.exe").unlink()
+        self.assertEqual(got, "C:\\Runtimes\\zip jdk\\bin")
+
+    def test_older_phase_wins_over_a_newer_runtime(self):
+        self.registered("JavaSoft\\JDK\\21", "JavaHome", self.runtime("C:\\Runtimes\\jdk21", "21"))
+        self.runtimes((RE, "1.6.0_07", "C:\\Runtimes\\jre6"))  # not even on disk
+        self.assertEqual(self.started_path(variables={"JAVA_HOME": "C:\\Runtimes\\jdk21"}),
+                         "C:\\Runtimes\\jre6\\bin")
+
+    def test_nothing_usable_still_shows_the_window(self):
+        self.registered("JavaSoft\\JDK\\17", "JavaHome", "C:\\Runtimes\\uninstalled")
+        self.registered("JavaSoft\\JDK\\1.5", "JavaHome", self.runtime("C:\\Runtimes\\jdk15"))
+        self.inspect_failure_window()
 
 
 MESSAGE = (

@@ -24,6 +24,10 @@ import winearch
 
 HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
 JAVASOFT = r"HKEY_LOCAL_MACHINE\Software\JavaSoft"
+# Where installers register Java runtimes, below HKLM or HKCU and, on 64-bit
+# Windows, below Wow6432Node for the 32-bit view too.
+VENDOR_KEYS = ("JavaSoft", "Eclipse Adoptium", "AdoptOpenJDK", "Eclipse Foundation", "Semeru",
+               "Microsoft\\JDK", "Azul Systems", "BellSoft")
 
 
 def reg_quote(text):
@@ -55,6 +59,8 @@ class WineHost:
         else:
             self.loader, self.server = ["wine"], "wineserver"
         self.env = dict(os.environ)
+        # The launcher reads JAVA_HOME; the machine's own must not reach it.
+        self.env.pop("JAVA_HOME", None)
         self.env.update(
             WINEPREFIX=str(self.prefix),
             WINEARCH=self.arch,
@@ -164,9 +170,11 @@ class WineHost:
             os.unlink(name)
 
     def reset_registry(self):
-        self.reg([f"[-{JAVASOFT}]",
-                  r"[-HKEY_CLASSES_ROOT\.jar]",
-                  r"[-HKEY_CLASSES_ROOT\velmorant.jarfile]"])
+        lines = [r"[-HKEY_CLASSES_ROOT\.jar]", r"[-HKEY_CLASSES_ROOT\velmorant.jarfile]"]
+        for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
+            for software in ("Software", "Software\\Wow6432Node"):
+                lines += [f"[-{root}\\{software}\\{key}]" for key in VENDOR_KEYS]
+        self.reg(lines)
 
     @staticmethod
     def runtime_lines(root, version, java_home=None, raw_value=None):

@@ -1,13 +1,18 @@
 // Starts the launcher the way a shell would, with an exact command line:
 // VELMORANT_EXE names the program, VELMORANT_CMDLINE the whole command line.
 // Waits for it and exits with its exit code. Variables listed in
-// VELMORANT_UNSET (separated by ";") are removed from the environment first.
+// VELMORANT_UNSET (separated by ";") are removed from the environment first,
+// and each VELMORANT_SET_NAME=value sets NAME to value (PATH among them, which
+// Wine would otherwise take from its own registry).
 // Just before the start it puts the performance counter into VELMORANT_T0,
 // which the started programs inherit; when VELMORANT_TIMES names a file, it
 // appends that counter there too.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "helper_text.h"
 
@@ -25,6 +30,20 @@ int wmain() {
       begin = end + 1;
     }
   }
+
+  std::vector<std::pair<std::wstring, std::wstring>> settings;
+  const std::wstring prefix = L"VELMORANT_SET_";
+  wchar_t* block = GetEnvironmentStringsW();
+  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+    const std::wstring text = entry;
+    const std::size_t equals = text.find(L'=', prefix.size());
+    if (text.compare(0, prefix.size(), prefix) == 0 && equals != std::wstring::npos) {
+      settings.emplace_back(text.substr(prefix.size(), equals - prefix.size()),
+                            text.substr(equals + 1));
+    }
+  }
+  FreeEnvironmentStringsW(block);
+  for (const auto& [name, value] : settings) SetEnvironmentVariableW(name.c_str(), value.c_str());
 
   LARGE_INTEGER t0;
   QueryPerformanceCounter(&t0);
