@@ -160,11 +160,14 @@ class Platform {
 
   // --- Windowing --------------------------------------------------------------
 
-  // Builds the failure window and its controls without showing them.
+  // Takes the failure window's description when Form1 is created, hidden.
+  // Nothing of the windowing system is touched yet: a launch that succeeds
+  // ends the process without loading a window class, a font or a display.
   virtual void CreateFormWindow(const WindowDescription& description) = 0;
 
-  // Shows and activates the window built by CreateFormWindow, runs its
-  // message loop until it is closed and returns the process exit code.
+  // Builds the window described to CreateFormWindow with its controls (the
+  // file list filled from the current folder), shows and activates it, runs
+  // its message loop until it is closed and returns the process exit code.
   virtual int RunFormWindow() = 0;
 };
 

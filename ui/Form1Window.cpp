@@ -1,6 +1,7 @@
 // The failure window: Form1's fixed layout and message, and its life as the
-// start-up object. The window is built hidden when Form1 is created and shown
-// only when the load step has returned, that is when nothing could be started.
+// start-up object. Form1 describes its window, hidden, when it is created; the
+// platform builds and shows it only when the load step has returned, that is
+// when nothing could be started.
 #include <string>
 
 #include "launcher/Form1.h"

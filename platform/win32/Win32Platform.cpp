@@ -251,6 +251,15 @@ void Win32Platform::StartProgram(const std::string& path) {
 void Win32Platform::EndProgram() { ExitProcess(0); }
 
 void Win32Platform::CreateFormWindow(const WindowDescription& description) {
+  // Only remembered: the window is built when it is about to be shown, so
+  // that a successful start costs nothing of the windowing system (under
+  // Wine, the first window of a process connects to the display, and the
+  // file list would read the whole current folder).
+  description_ = description;
+}
+
+void* Win32Platform::BuildFormWindow() {
+  const WindowDescription& description = description_;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
 
   WNDCLASSEXW windowClass = {};
@@ -281,8 +290,7 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
   const HWND window = CreateWindowExW(
       0, kWindowClass, Wide(description.caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-  window_ = window;
-  if (window == nullptr) return;
+  if (window == nullptr) return nullptr;
   // Set the icons on the window too, so that every tool that asks the window
   // (not its class) finds them.
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowClass.hIcon));
@@ -318,10 +326,11 @@ void Win32Platform::CreateFormWindow(const WindowDescription& description) {
       SendMessageW(child, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(L"*"));
     }
   }
+  return window;
 }
 
 int Win32Platform::RunFormWindow() {
-  const HWND window = static_cast<HWND>(window_);
+  const HWND window = static_cast<HWND>(BuildFormWindow());
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);

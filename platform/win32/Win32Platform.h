@@ -36,7 +36,10 @@ class Win32Platform : public Platform {
   int RunFormWindow() override;
 
  private:
-  void* window_ = nullptr;  // HWND of the failure window
+  // Builds the window and its controls, hidden; null when that failed.
+  void* BuildFormWindow();
+
+  WindowDescription description_;  // the failure window, built when shown
 };
 
 }  // namespace velmorant
