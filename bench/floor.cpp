@@ -1,8 +1,11 @@
 // The benchmark's floor: a program that does the least the launcher must do.
-//   floor.exe start    start "openFile.bat" beside it, the way the launcher
-//                      does, and end
-//   floor.exe window   show an empty window captioned like the launcher's
-//                      failure window, until it is closed
+//   floor.exe start      start "openFile.bat" beside it, the way the launcher
+//                        does, and end
+//   floor.exe enumerate  enumerate every subkey of the key that the launcher
+//                        scans, then start "openFile.bat" and end: what the
+//                        search itself must do with many subkeys
+//   floor.exe window     show an empty window captioned like the launcher's
+//                        failure window, until it is closed
 #include <windows.h>
 #include <shellapi.h>
 
@@ -34,12 +37,29 @@ int ShowWindowUntilClosed() {
   return 0;
 }
 
+void EnumerateRuntimeVersions() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\JavaSoft\\Java Runtime Environment\\", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-  if (std::wstring(commandLine).find(L"window") != std::wstring::npos) {
-    return ShowWindowUntilClosed();
-  }
+  const std::wstring mode = commandLine;
+  if (mode.find(L"window") != std::wstring::npos) return ShowWindowUntilClosed();
+  if (mode.find(L"enumerate") != std::wstring::npos) EnumerateRuntimeVersions();
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring batch(path, length);

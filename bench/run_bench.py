@@ -5,19 +5,28 @@
   the first instruction of the program that "openFile.bat" starts, against a
   floor program that only starts the same "openFile.bat". Both read the same
   performance counter (the parent's value reaches the recorder through the
-  environment). Runs alternate launcher / floor, after a warm-up.
-- Scaling: the same with 0, 100 and 1,000 subkeys that fail the version
-  filter before the qualifying one.
+  environment).
+- Scaling: 1,000 subkeys that fail the version filter before the qualifying
+  one, against a second floor that enumerates the same subkeys and then
+  starts the batch file: what the search must do, apart from what the
+  launcher adds.
+- A large current folder: both started from a folder of 20,000 files, as
+  when a document is opened from such a folder.
 - The failure path: the time until the failure window is visible with
   nothing installed anywhere, against a floor that only shows such a window.
-- Size and memory: the file size, the imported DLLs, the peak working set.
+- Size and memory: the file sizes, the imported DLLs, the peak working set.
 
-Usage: run_bench.py BUILD_DIR [--pairs N]
+Runs alternate launcher / floor, pairs after a warm-up. Each ratio is the
+launcher's median over the floor's, with a 95% confidence interval from a
+bootstrap over the pairs.
+
+Usage: run_bench.py BUILD_DIR [--pairs N] [--shipped EXE] [--cases a,b,...]
 Prints a Markdown report.
 """
 import argparse
 import json
 import platform
+import random
 import statistics
 import subprocess
 import sys
@@ -30,25 +39,26 @@ from winehost import WineHost, read_records  # noqa: E402
 from check_program import PortableExecutable  # noqa: E402
 
 APP = "C:\\Bench\\Velmorant"
+BIG_FOLDER = "C:\\Bench\\Big"
 RE = "Java Runtime Environment"
+BOOTSTRAP_ROUNDS = 4000
 
 
-def start_time(host, exe, command_line):
+def start_time(host, exe, command_line, cwd=None):
     """Milliseconds from the parent's start of `exe` to the recorder's first
     instruction."""
-    record, times = host.unix("C:\\bench-record.txt"), host.unix("C:\\bench-times.txt")
+    record = host.unix("C:\\bench-record.txt")
     host.remove("C:\\bench-record.txt")
-    host.remove("C:\\bench-times.txt")
-    env = {"VELMORANT_RECORD": "C:\\bench-record.txt", "VELMORANT_TIMES": "C:\\bench-times.txt"}
-    code = host.spawn(exe, command_line, env=env)
+    env = {"VELMORANT_RECORD": "C:\\bench-record.txt"}
+    code = host.spawn(exe, command_line, env=env, cwd=cwd)
     got = read_records(record, timeout=30)
     if code != 0 or not got:
         raise RuntimeError(f"{exe} started nothing (exit code {code})")
     r = got[0]
-    return (r["t1"] - int(r["t0"])) * 1000.0 / r["frequency"]
+    return (r["t1"] - int(r["t0"])) * 1000.0 / r["frequency"], None
 
 
-def window_time(host, exe, command_line):
+def window_time(host, exe, command_line, cwd=None):
     """Milliseconds from the parent's start of `exe` until a window captioned
     like the failure window is visible, and the program's peak working set
     then (the probe reads it before it closes the window)."""
@@ -56,10 +66,11 @@ def window_time(host, exe, command_line):
     host.remove("C:\\bench-times.txt")
     host.remove("C:\\probe.json")
     # The probe is already looking when the program starts.
-    probe = subprocess.Popen(host.command("C:\\helpers\\probe.exe", "C:\\probe.json", "inspect", "30000"),
+    probe = subprocess.Popen(host.command("C:\\helpers\\probe.exe", "C:\\probe.json", "inspect",
+                                          "30000"),
                              env=host.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(0.5)
-    code = host.spawn(exe, command_line, env={"VELMORANT_TIMES": "C:\\bench-times.txt"})
+    code = host.spawn(exe, command_line, env={"VELMORANT_TIMES": "C:\\bench-times.txt"}, cwd=cwd)
     probe.wait(timeout=60)
     got = json.loads(host.unix("C:\\probe.json").read_text())
     if code != 0 or not got.get("found"):
@@ -69,6 +80,7 @@ def window_time(host, exe, command_line):
 
 
 def alternate(measure, launcher, floor, pairs, warmup=2):
+    """(launcher results, floor results), one pair at a time, A B A B ..."""
     a, b = [], []
     for i in range(warmup + pairs):
         x, y = measure(*launcher), measure(*floor)
@@ -78,24 +90,42 @@ def alternate(measure, launcher, floor, pairs, warmup=2):
     return a, b
 
 
-def first(values):
-    return [v[0] if isinstance(v, tuple) else v for v in values]
+def ratio_interval(a, b, rounds=BOOTSTRAP_ROUNDS, seed=1):
+    """The ratio of medians and its 95% bootstrap interval, resampling pairs."""
+    rng = random.Random(seed)
+    n = len(a)
+    ratios = []
+    for _ in range(rounds):
+        picks = [rng.randrange(n) for _ in range(n)]
+        ratios.append(statistics.median(a[i] for i in picks) /
+                      statistics.median(b[i] for i in picks))
+    ratios.sort()
+    return (statistics.median(a) / statistics.median(b),
+            ratios[int(0.025 * rounds)], ratios[int(0.975 * rounds) - 1])
 
 
-def row(name, a, b):
-    a, b = first(a), first(b)
-    ma, mb = statistics.median(a), statistics.median(b)
-    q = lambda v: statistics.quantiles(v, n=4)  # noqa: E731
-    return (f"| {name} | {ma:.1f} ms (IQR {q(a)[0]:.1f}–{q(a)[2]:.1f}) | "
-            f"{mb:.1f} ms (IQR {q(b)[0]:.1f}–{q(b)[2]:.1f}) | {ma / mb:.3f} |")
+def row(name, floor_name, a, b):
+    ta, tb = [v for v, _ in a], [v for v, _ in b]
+    ratio, low, high = ratio_interval(ta, tb)
+    return (f"| {name} | {floor_name} | {statistics.median(ta):.1f} ms | "
+            f"{statistics.median(tb):.1f} ms | {ratio:.3f} [{low:.3f}, {high:.3f}] |")
+
+
+def registry_with(subkeys):
+    reg = []
+    for i in range(subkeys):
+        reg += WineHost.runtime_lines(RE, f"1.5.0_{i:04d}", "C:\\Old")
+    return reg + WineHost.runtime_lines(RE, "1.6.0_07", "C:\\Java\\jre6")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
-    parser.add_argument("--pairs", type=int, default=15)
+    parser.add_argument("--pairs", type=int, default=21)
     parser.add_argument("--shipped", help="the shipped 32-bit Velmorant.exe, for its size")
+    parser.add_argument("--cases", default="start,scaling,folder,window")
     args = parser.parse_args()
+    cases = set(args.cases.split(","))
     build = Path(args.build)
     host = WineHost(build, prefix=build / "bench-prefix").start()
     try:
@@ -104,43 +134,59 @@ def main():
         host.write(floor, (build / "helpers" / "floor.exe").read_bytes())
         launcher_run = (exe, f'"{exe}" C:\\doc.vel')
         floor_run = (floor, f'"{floor}" start')
+        started = lambda e, c, cwd=None: start_time(host, e, c, cwd)  # noqa: E731
 
-        lines = ["| case | launcher, median | floor, median | launcher / floor |",
-                 "|---|---|---|---|"]
-        for subkeys in (0, 100, 1000):
+        lines = ["| case | floor | launcher, median | floor, median | ratio [95% interval] |",
+                 "|---|---|---|---|---|"]
+        if "start" in cases:
             host.reset_registry()
-            reg = []
-            for i in range(subkeys):
-                reg += WineHost.runtime_lines(RE, f"1.5.0_{i:04d}", "C:\\Old")
-            reg += WineHost.runtime_lines(RE, "1.6.0_07", "C:\\Java\\jre6")
-            host.reg(reg)
-            a, b = alternate(lambda e, c: start_time(host, e, c), launcher_run, floor_run,
-                             args.pairs)
-            lines.append(row(f"start, {subkeys} failing subkeys first", a, b))
+            host.reg(registry_with(0))
+            a, b = alternate(started, launcher_run, floor_run, args.pairs)
+            lines.append(row("start, 0 failing subkeys", "start", a, b))
+        if "scaling" in cases:
+            host.reset_registry()
+            host.reg(registry_with(1000))
+            a, b = alternate(started, launcher_run, (floor, f'"{floor}" enumerate'), args.pairs)
+            lines.append(row("start, 1,000 failing subkeys first", "enumerate, then start", a, b))
+        if "folder" in cases:
+            host.reset_registry()
+            host.reg(registry_with(0))
+            big = host.unix(BIG_FOLDER)
+            big.mkdir(parents=True, exist_ok=True)
+            for i in range(20000):
+                (big / f"document {i:05d}.vel").touch()
+            a, b = alternate(lambda e, c: started(e, c, big), launcher_run, floor_run, args.pairs)
+            lines.append(row("start from a folder of 20,000 files", "start, same folder", a, b))
+        peaks = None
+        if "window" in cases:
+            host.reset_registry()
+            a, b = alternate(lambda e, c: window_time(host, e, c), (exe, f'"{exe}"'),
+                             (floor, f'"{floor}" window'), args.pairs, warmup=1)
+            lines.append(row("failure window visible, nothing installed", "a window", a, b))
+            peaks = (statistics.median(p for _, p in a) / 1024,
+                     statistics.median(p for _, p in b) / 1024)
 
-        host.reset_registry()
-        window_floor = (floor, f'"{floor}" window')
-        a, b = alternate(lambda e, c: window_time(host, e, c), (exe, f'"{exe}"'), window_floor,
-                         args.pairs, warmup=1)
-        lines.append(row("failure window visible, nothing installed", a, b))
-        peak_launcher = statistics.median(p for _, p in a) / 1024
-        peak_floor = statistics.median(p for _, p in b) / 1024
-
-        dlls = sorted(PortableExecutable((build / "Velmorant.exe").read_bytes()).imports())
-        size = (build / "Velmorant.exe").stat().st_size
-        shipped = Path(args.shipped).stat().st_size if args.shipped else size
-        wine = subprocess.run(host.command("--version"), capture_output=True, text=True).stdout.strip()
+        program = build / "Velmorant.exe"
+        dlls = sorted(PortableExecutable(program.read_bytes()).imports())
+        size = program.stat().st_size
+        shipped = Path(args.shipped).stat().st_size if args.shipped else None
+        wine = subprocess.run(host.command("--version"), capture_output=True,
+                              text=True).stdout.strip()
         cpu = next((l.split(":", 1)[1].strip() for l in open("/proc/cpuinfo")
                     if l.startswith("model name")), platform.processor())
-        print(f"Machine: {cpu}, {len(open('/proc/cpuinfo').read().split('processor')) - 1} cores, "
-              f"{wine}, {time.strftime('%Y-%m-%d')}; {args.pairs} pairs after a warm-up.\n")
+        cores = open("/proc/cpuinfo").read().count("\nprocessor") + 1
+        print(f"Machine: {cpu}, {cores} cores; {wine}; architecture run: {host.arch} "
+              f"({program}); {time.strftime('%Y-%m-%d')}; {args.pairs} pairs after a warm-up.\n")
         print("\n".join(lines))
-        print(f"\nArchitecture run: {host.arch}. The shipped 32-bit Velmorant.exe: {shipped} bytes "
-              f"({shipped / 1024:.0f} KiB).")
-        print(f"\nVelmorant.exe ({host.arch}): {size} bytes ({size / 1024:.0f} KiB); imports {', '.join(dlls)}; "
-              f"peak working set with the failure window shown (median, Wine's own DLLs "
-              f"included) {peak_launcher:.0f} KiB, against {peak_floor:.0f} KiB for the floor "
-              f"window.")
+        print()
+        if shipped is not None:
+            print(f"The shipped 32-bit Velmorant.exe: {shipped} bytes ({shipped / 1024:.1f} KiB).")
+        print(f"Velmorant.exe ({host.arch}): {size} bytes ({size / 1024:.1f} KiB); imports "
+              f"{', '.join(dlls)}.")
+        if peaks:
+            print(f"Peak working set with the failure window shown (median, Wine's own DLLs "
+                  f"included): {peaks[0]:.0f} KiB, against {peaks[1]:.0f} KiB for the floor "
+                  f"window.")
     finally:
         host.stop()
 

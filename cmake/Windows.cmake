@@ -50,7 +50,7 @@ endforeach()
 add_executable(floor WIN32 bench/floor.cpp)
 target_compile_definitions(floor PRIVATE UNICODE _UNICODE)
 target_link_options(floor PRIVATE -static -static-libgcc -static-libstdc++ -municode -mwindows -s)
-target_link_libraries(floor PRIVATE shell32 user32)
+target_link_libraries(floor PRIVATE shell32 user32 advapi32)
 set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 
 # What can be checked without running the program: machine type, subsystem,
