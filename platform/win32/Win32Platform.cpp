@@ -5,7 +5,6 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 // The interface's methods bear the names of the functions they wrap; the
@@ -80,12 +79,14 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-Win32Platform::Win32Platform() {
-  // The shell may reach COM objects while it starts a file.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-}
+// No COM initialisation: a single-threaded apartment creates a hidden window
+// and so connects to the display before anything has started. The batch
+// file and an archive with an ordinary "open" command start without COM; an
+// archive whose association needs a COM handler fails to start, and the
+// batch file takes over.
+Win32Platform::Win32Platform() = default;
 
-Win32Platform::~Win32Platform() { CoUninitialize(); }
+Win32Platform::~Win32Platform() = default;
 
 long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
                                RegKey& result) {

@@ -9,6 +9,7 @@ import argparse
 import json
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -382,6 +383,42 @@ class WindowTest(LauncherCase):
         watcher.wait(timeout=60)
         got = json.loads(self.host.unix(out).read_text(encoding="utf-8"))
         self.assertFalse(got["seenVisible"])
+
+    def traced_run(self, exe, close_window=False):
+        """Runs the launcher straight under Wine with its window and DLL
+        tracing on; returns the trace lines of the launcher's own process."""
+        env = dict(self.host.env, WINEDEBUG="+pid,+win,+loaddll",
+                   VELMORANT_RECORD="C:\\record.txt")
+        with tempfile.TemporaryFile() as trace:
+            launcher = subprocess.Popen(self.host.command(exe), env=env,
+                                        stdout=subprocess.DEVNULL, stderr=trace)
+            if close_window:
+                self.probe("inspect", 30000, "close")
+            self.assertEqual(launcher.wait(timeout=60), 0)
+            trace.seek(0)
+            lines = trace.read().decode("utf-8", "replace").splitlines()
+        name = exe.rsplit("\\", 1)[1]
+        pid = next(l.split(":")[0] for l in lines if "Loaded" in l and name in l)
+        return [l for l in lines if l.startswith(pid + ":")]
+
+    def test_successful_start_touches_no_window_at_all(self):
+        # Not even hidden: no window is created and no display driver is
+        # loaded (under Wine, the first window connects to the display).
+        # The failure path shows that the trace would see both.
+        touches = ("CreateWindowEx", "winex11.drv", "winewayland.drv")
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        self.host.associate_jar()
+        for archive in (False, True):
+            with self.subTest(archive=archive):
+                self.host.remove("C:\\record.txt")
+                exe = self.host.lay_out_app("C:\\Apps\\Untouched", archive=archive)
+                lines = self.traced_run(exe)
+                self.assertEqual(len(read_records(self.record)), 1)
+                self.assertEqual([l for l in lines if any(t in l for t in touches)], [])
+        self.host.reset_registry()
+        lines = self.traced_run(self.host.lay_out_app("C:\\Apps\\Touched"), close_window=True)
+        for touch in touches[:2]:
+            self.assertTrue(any(touch in l for l in lines), touch)
 
     def test_program_resources(self):
         exe = self.host.lay_out_app("C:\\Apps\\Resources")
