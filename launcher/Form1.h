@@ -8,6 +8,7 @@
 // queries/, the start-up and the search in launcher/, the window in ui/.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,10 @@ class Form1 {
   // launcher was started with. Each candidate must hold java.exe on disk.
   void TryCurrentJavaRuntimes(const std::string& strReceivedPath);
 
+  // One step of a subkey enumeration: the name at `index`, an index to pass
+  // over (a name too long, an empty one), or the end.
+  enum class EnumStep { kName, kSkip, kEnd };
+  EnumStep NextSubkeyName(RegKey hKey, std::int32_t index, std::string& name);
   // The names of the subkeys of `strPath` below `hKey` in `view`, in the
   // order the registry gives them; none when the key cannot be opened.
   std::vector<std::string> SubkeyNames(RegKey hKey, RegView view, const std::string& strPath);

@@ -62,17 +62,11 @@ void Form1::LaunchApplication() {
   if (platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, RegView::kOwn, key) ==
       kErrorSuccess) {
     for (std::int32_t index = 0;; ++index) {
-      std::string name(kNameBufferLength, ' ');
-      std::int32_t nameLength = kNameBufferLength;
-      const long result = platform_.RegEnumKeyEx(key, index, name, nameLength);
-      // A name too long for the buffer spoils only its own index. Anything
-      // else but success (past the last subkey, a key that can no longer be
-      // read) would repeat at every index, so it ends the scan.
-      if (result == kErrorMoreData) continue;
-      if (result != kErrorSuccess) break;
-      if (nameLength <= 0) continue;
+      std::string subkey;
+      const EnumStep step = NextSubkeyName(key, index, subkey);
+      if (step == EnumStep::kEnd) break;
+      if (step == EnumStep::kSkip) continue;
 
-      const std::string subkey = name.substr(0, static_cast<std::size_t>(nameLength));
       const std::optional<double> version = ReadVersion(subkey);
       if (!version || *version < kMinimumVersion) continue;
 
@@ -90,6 +84,20 @@ void Form1::LaunchApplication() {
 
   TryFixedJavaLocations();
   TryCurrentJavaRuntimes(receivedPath);
+}
+
+Form1::EnumStep Form1::NextSubkeyName(RegKey hKey, std::int32_t index, std::string& name) {
+  std::string buffer(kNameBufferLength, ' ');
+  std::int32_t nameLength = kNameBufferLength;
+  const long result = platform_.RegEnumKeyEx(hKey, index, buffer, nameLength);
+  // A name too long for the buffer spoils only its own index. Anything else
+  // but success (past the last subkey, a key that can no longer be read)
+  // would repeat at every index, so it ends the enumeration.
+  if (result == kErrorMoreData) return EnumStep::kSkip;
+  if (result != kErrorSuccess) return EnumStep::kEnd;
+  if (nameLength <= 0) return EnumStep::kSkip;
+  name = buffer.substr(0, static_cast<std::size_t>(nameLength));
+  return EnumStep::kName;
 }
 
 void Form1::LaunchWithPath(const std::string& strPath) {

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "launcher/Form1.h"
@@ -55,8 +56,6 @@ const JavaVersion kMinimumVersion = {6};
 // A "release" file is a few hundred bytes; reading stops here whatever its size.
 constexpr std::size_t kReleaseFileLimit = 64 * 1024;
 
-constexpr std::int32_t kNameBufferLength = 255;
-
 struct Runtime {
   std::string binFolder;  // the value for PATH
   std::optional<JavaVersion> version;
@@ -82,14 +81,10 @@ std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std
   RegKey key = 0;
   if (platform_.RegOpenKey(hKey, strPath, view, key) != kErrorSuccess) return names;
   for (std::int32_t index = 0;; ++index) {
-    std::string name(kNameBufferLength, ' ');
-    std::int32_t nameLength = kNameBufferLength;
-    const long result = platform_.RegEnumKeyEx(key, index, name, nameLength);
-    // As in the scan: a name too long spoils its own index only; any other
-    // failure would repeat at every index.
-    if (result == kErrorMoreData) continue;
-    if (result != kErrorSuccess) break;
-    if (nameLength > 0) names.push_back(name.substr(0, static_cast<std::size_t>(nameLength)));
+    std::string name;
+    const EnumStep step = NextSubkeyName(key, index, name);
+    if (step == EnumStep::kEnd) break;
+    if (step == EnumStep::kName) names.push_back(std::move(name));
   }
   platform_.RegCloseKey(key);
   return names;
