@@ -66,11 +66,21 @@ class LauncherCase(unittest.TestCase):
             command_line = f'"{exe}"' + (" " + arguments if arguments else "")
         env = {"VELMORANT_RECORD": "C:\\record.txt"}
         env.update({"VELMORANT_SET_" + name: value for name, value in (variables or {}).items()})
-        code = self.host.spawn(exe, command_line, cwd=cwd, env=env, **kwargs)
+        for attempt in (1, 2):
+            code = self.host.spawn(exe, command_line, cwd=cwd, env=env, **kwargs)
+            records = [] if code != 0 or not expect_start else read_records(self.record,
+                                                                             trap=self.trap)
+            if (code == 0 and (records or not expect_start)) or self.trap.exists() or attempt == 2:
+                break
+            # Now and then Wine loses a start on this machine (seen once in
+            # many runs, in a fresh prefix): one more try tells such a loss
+            # from a fault, which fails the same way twice.
+            print(f"\n  {self.id()}: nothing started (exit code {code}); trying once more",
+                  file=sys.stderr)
+            self.host.remove("C:\\record.txt")
         self.assertEqual(code, 0, "the launcher should end with exit code 0")
         if not expect_start:
             return None
-        records = read_records(self.record, trap=self.trap)
         self.assertFalse(self.trap.exists(), "a trap program ran: the start split a path")
         self.assertEqual(len(records), 1, "exactly one program should have been started")
         return records[0]
