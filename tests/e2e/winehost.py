@@ -163,9 +163,19 @@ class WineHost:
             out.write(b"\xff\xfe" + text.encode("utf-16-le"))
             name = out.name
         try:
-            subprocess.run([*self.loader, "regedit", "/S", "Z:" + name.replace("/", "\\")],
-                           env=self.env, check=True,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Wine's regedit has been seen to fail once in a fresh prefix and
+            # then succeed with the same file: try it three times.
+            for attempt in range(3):
+                done = subprocess.run(
+                    [*self.loader, "regedit", "/S", "Z:" + name.replace("/", "\\")],
+                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                if done.returncode == 0:
+                    break
+                if attempt == 2:
+                    done.check_returncode()
+                print(f"regedit failed (exit code {done.returncode}); trying again",
+                      file=sys.stderr, flush=True)
+                time.sleep(1)
         finally:
             os.unlink(name)
 
