@@ -18,6 +18,7 @@ from pathlib import Path
 LOADER_32 = "/usr/lib/wine/wine"
 LOADER_64 = "/usr/lib/wine/wine64"
 SERVER_64 = "/usr/lib/wine/wineserver64"
+RUNS_32BIT_CODE = Path(__file__).resolve().parents[2] / "tools" / "runs_32bit_code.py"
 
 
 def _runs(command):
@@ -50,6 +51,8 @@ def detect():
         why32 = f"the 32-bit loader does not run ({said})"
     else:
         why32 = "32-bit Wine is not installed"
+        if _runs([sys.executable, str(RUNS_32BIT_CODE)])[0] is False:
+            why32 += " (and this machine cannot run 32-bit code)"
     ok, said = _runs([loader_64(), "--version"])
     if ok:
         return "win64", (f"Wine: {why32}; testing the win64 build (the same source for x86_64) "
