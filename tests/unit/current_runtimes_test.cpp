@@ -165,6 +165,12 @@ TEST(CurrentRuntimesTest, NewestRuntimeFirst) {
          t.Jdk("17", "C:\\Machine17");
        },
        "C:\\Machine17\\bin"},
+      {"the program's own view before the other at the same version",
+       [](Machine& t) {
+         t.Jdk("17", "C:\\Other17", kOtherView);
+         t.Jdk("17", "C:\\Own17");
+       },
+       "C:\\Own17\\bin"},
       {"a newer per-user install wins",
        [](Machine& t) {
          t.Jdk("21", "C:\\User21", kUser);
