@@ -90,8 +90,8 @@ std::optional<std::string> RuntimeFolder(std::string_view text) {
   }
   const bool drive = text.size() >= 3 && text[1] == ':' && IsSeparator(text[2]) &&
                      ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
-  const bool share = text.size() >= 3 && IsSeparator(text[0]) && IsSeparator(text[1]) &&
-                     !IsSeparator(text[2]);
+  const bool share =
+      text.size() >= 3 && IsSeparator(text[0]) && IsSeparator(text[1]) && !IsSeparator(text[2]);
   if (!drive && !share) return std::nullopt;
   if (text.find_first_of(";\"") != std::string_view::npos) return std::nullopt;
   while (IsSeparator(text.back())) text.remove_suffix(1);

@@ -64,8 +64,7 @@ class FakePlatform : public Platform {
   // Opening the key fails with this code (access denied, say).
   void DenyKey(const std::string& path, long code, Hive hive = {});
   // Enumerating the key at this index fails with this code.
-  void FailEnumeration(const std::string& keyPath, std::int32_t index, long code,
-                       Hive hive = {});
+  void FailEnumeration(const std::string& keyPath, std::int32_t index, long code, Hive hive = {});
   // Called between the first and the second query of a value, to change it.
   std::function<void()> onValueInfo;
 

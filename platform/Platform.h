@@ -83,8 +83,7 @@ class Platform {
   // is a predefined root). Returns 0 and stores the handle in `result` on
   // success; on failure returns the error and leaves `result` untouched.
   // Where a system has a single view, kOther opens that one.
-  virtual long RegOpenKey(RegKey parent, const std::string& path, RegView view,
-                          RegKey& result) = 0;
+  virtual long RegOpenKey(RegKey parent, const std::string& path, RegView view, RegKey& result) = 0;
 
   // Reads the name of the subkey at `index`. `nameLength` holds the longest
   // name in characters that the caller takes on the way in (its ending NUL
@@ -134,8 +133,7 @@ class Platform {
   // is shorter) into `contents`, as they stand. False, with `contents`
   // untouched, when `path` is no readable file on a disk: missing, a folder,
   // a device or pipe, or not to be opened.
-  virtual bool ReadSmallFile(const std::string& path, std::size_t limit,
-                             std::string& contents) = 0;
+  virtual bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& contents) = 0;
 
   // --- Host services --------------------------------------------------------
 

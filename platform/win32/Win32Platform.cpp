@@ -27,7 +27,8 @@ namespace velmorant {
 static_assert(sizeof(HKEY) == sizeof(RegKey), "a key handle is as wide as HKEY");
 // The header's HKEY_LOCAL_MACHINE is ((HKEY)(ULONG_PTR)((LONG)0x80000002)):
 // the same sign extension, spelled without the pointer cast.
-static_assert(kHkeyLocalMachine == static_cast<RegKey>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002))),
+static_assert(kHkeyLocalMachine ==
+                  static_cast<RegKey>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002))),
               "the predefined key is sign-extended to pointer width");
 
 namespace {
@@ -193,9 +194,9 @@ bool Win32Platform::PathFileExists(const std::string& path) {
 
 bool Win32Platform::ReadSmallFile(const std::string& path, std::size_t limit,
                                   std::string& contents) {
-  const HANDLE file =
-      CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   // Only a file on a disk: a pipe or a device could block or never end.
   bool ok = GetFileType(file) == FILE_TYPE_DISK;

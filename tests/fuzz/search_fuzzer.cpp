@@ -62,8 +62,8 @@ const char* const kFamilies[][2] = {
 };
 const char* const kValueNames[] = {"JavaHome", "Path", "InstallationPath"};
 // Folders that often meet each other, in the spellings people use.
-const char* const kFolders[] = {"C:\\J", "c:\\j\\", "\"C:\\J\"", "C:\\K", "C:\\J;C:\\K",
-                                "J", ".", "C:\\", "\\\\srv\\J"};
+const char* const kFolders[] = {"C:\\J", "c:\\j\\", "\"C:\\J\"", "C:\\K",     "C:\\J;C:\\K",
+                                "J",     ".",       "C:\\",      "\\\\srv\\J"};
 
 const velmorant::FakeHive kHives[] = {
     {velmorant::kHkeyLocalMachine, velmorant::RegView::kOwn},

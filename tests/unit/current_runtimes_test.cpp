@@ -178,8 +178,7 @@ TEST(CurrentRuntimesTest, NewestRuntimeFirst) {
        },
        "C:\\User21\\bin"},
       {"the other registry view is searched too",
-       [](Machine& t) { t.Jdk("1.8.0_392", "C:\\Wow8", kOtherView); },
-       "C:\\Wow8\\bin"},
+       [](Machine& t) { t.Jdk("1.8.0_392", "C:\\Wow8", kOtherView); }, "C:\\Wow8\\bin"},
       {"a folder without java.exe is passed over",
        [](Machine& t) {
          t.fake.SetText(std::string(kJdkKey) + "21", "JavaHome", "C:\\Uninstalled21");
@@ -193,9 +192,7 @@ TEST(CurrentRuntimesTest, NewestRuntimeFirst) {
          t.Jdk("1.6", "C:\\J6");
        },
        "C:\\J6\\bin"},
-      {"a key name that says 1.5 is too old",
-       [](Machine& t) { t.Jdk("1.5.0_22", "C:\\J5"); },
-       ""},
+      {"a key name that says 1.5 is too old", [](Machine& t) { t.Jdk("1.5.0_22", "C:\\J5"); }, ""},
       {"a value of the wrong type names no folder",
        [](Machine& t) {
          t.fake.SetValue(std::string(kJdkKey) + "21", "JavaHome", kRegDword, "\x05\0\0\0");
@@ -203,8 +200,7 @@ TEST(CurrentRuntimesTest, NewestRuntimeFirst) {
        },
        "C:\\J17\\bin"},
       {"a subkey name of 255 characters",
-       [](Machine& t) { t.Jdk("17_" + std::string(252, 'x'), "C:\\Long"); },
-       "C:\\Long\\bin"},
+       [](Machine& t) { t.Jdk("17_" + std::string(252, 'x'), "C:\\Long"); }, "C:\\Long\\bin"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -270,7 +266,9 @@ TEST(CurrentRuntimesTest, OlderPhasesWinAndThisOneThenReadsNothing) {
     const char* path;
   } cases[] = {
       {"the registry scan",
-       [](FakePlatform& f) { f.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J6"); },
+       [](FakePlatform& f) {
+         f.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J6");
+       },
        "C:\\J6\\bin"},
       {"a fixed location", [](FakePlatform& f) { f.AddFile("c:\\java\\bin\\java.exe"); },
        "c:\\java\\bin"},
@@ -295,7 +293,7 @@ TEST(CurrentRuntimesTest, JavaHomeAsUsersWriteIt) {
   } cases[] = {
       {"\"C:\\Program Files\\Java\\jdk-17\"", "C:\\Program Files\\Java\\jdk-17\\bin"},
       {"C:\\Program Files\\Java\\jdk-17\\", "C:\\Program Files\\Java\\jdk-17\\bin"},
-      {"C:\\Program Files\\Java\\jdk-17;C:\\x", ""},         // two folders: neither
+      {"C:\\Program Files\\Java\\jdk-17;C:\\x", ""},           // two folders: neither
       {"C:\\Program Files\\Java\\jdk-17\\bin\\java.exe", ""},  // a file, not a runtime
       {"Java\\jdk-17", ""},                                    // relative
       {"", ""},

@@ -154,7 +154,8 @@ TEST(FixedLocationsTest, FailedStartMovesToTheNextCandidate) {
 // The first `count` entries of a record; the search for today's runtimes
 // follows the fixed search and adds its own.
 std::vector<std::string> First(const std::vector<std::string>& record, std::size_t count) {
-  return {record.begin(), record.begin() + static_cast<std::ptrdiff_t>(std::min(count, record.size()))};
+  return {record.begin(),
+          record.begin() + static_cast<std::ptrdiff_t>(std::min(count, record.size()))};
 }
 
 TEST(FixedLocationsTest, NothingInstalledAsksEachPlaceOnceAndChangesNothing) {

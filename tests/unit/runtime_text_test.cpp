@@ -18,16 +18,16 @@ TEST(ParseJavaVersionTest, ReadsEveryNamingScheme) {
     std::optional<JavaVersion> version;
   } cases[] = {
       {"17", JavaVersion{17}},
-      {"17.0.2+8", JavaVersion{17, 0, 2}},      // build number after "+" ignored
-      {"17-ea", JavaVersion{17}},               // early access
-      {"1.8.0_392", JavaVersion{8, 0, 392}},    // the old scheme drops its "1."
+      {"17.0.2+8", JavaVersion{17, 0, 2}},    // build number after "+" ignored
+      {"17-ea", JavaVersion{17}},             // early access
+      {"1.8.0_392", JavaVersion{8, 0, 392}},  // the old scheme drops its "1."
       {"1.8.0_392-b08", JavaVersion{8, 0, 392}},
       {"1.6", JavaVersion{6}},
-      {"1", JavaVersion{1}},                    // nothing to drop
-      {"zulu-17", JavaVersion{17}},             // vendors' subkey names
+      {"1", JavaVersion{1}},         // nothing to drop
+      {"zulu-17", JavaVersion{17}},  // vendors' subkey names
       {"Liberica JDK 21", JavaVersion{21}},
       {"17.", JavaVersion{17}},
-      {"1..2", JavaVersion{1}},                 // a separator must lead to a digit
+      {"1..2", JavaVersion{1}},                        // a separator must lead to a digit
       {"99999999999.1", JavaVersion{4294967295u, 1}},  // too large: the largest
       {"abc", std::nullopt},
       {"", std::nullopt},
@@ -48,9 +48,7 @@ TEST(CompareJavaVersionsTest, ComparesElementByElementAsNumbers) {
       {"1.8.0_392", "17", -1},  // 8 against 17, not "1" against "17"
       {"11.0.2", "9.0.4", 1},   // as numbers, not as text
       {"17", "17.0.0", 0},      // a missing element counts as 0
-      {"1.6", "1.6.0_07", -1},
-      {"21.0.1", "21.0.10", -1},
-      {"1.6", "6", 0},
+      {"1.6", "1.6.0_07", -1}, {"21.0.1", "21.0.10", -1}, {"1.6", "6", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.a) + " against " + c.b);
@@ -69,7 +67,8 @@ TEST(ReleaseJavaVersionTest, FindsTheJavaVersionLine) {
       {"typical", "IMPLEMENTOR=\"X\"\nJAVA_VERSION=\"17.0.2\"\nOS_NAME=\"Windows\"\n", "17.0.2"},
       {"CRLF line ends", "JAVA_VERSION=\"1.8.0_392\"\r\nOS_ARCH=\"amd64\"\r\n", "1.8.0_392"},
       {"no quotes", "JAVA_VERSION=21", "21"},
-      {"a look-alike key first", "JAVA_VERSION_DATE=\"2024-01-16\"\nJAVA_VERSION=\"21.0.2\"", "21.0.2"},
+      {"a look-alike key first", "JAVA_VERSION_DATE=\"2024-01-16\"\nJAVA_VERSION=\"21.0.2\"",
+       "21.0.2"},
       {"no JAVA_VERSION", "IMPLEMENTOR=\"X\"\n", std::nullopt},
       {"empty", "", std::nullopt},
       {"binary", "\x7f\0\xff\nJAVA\0VERSION=9\n"s, std::nullopt},
@@ -113,14 +112,14 @@ TEST(RuntimeFolderTest, KeepsOnlyWholeAbsoluteFolders) {
       {"\\\\server\\share\\jdk", "\\\\server\\share\\jdk"},
       {"C:\\a;b", std::nullopt},  // would stand on PATH as two folders
       {"C:\\a\"b", std::nullopt},
-      {"jdk-17", std::nullopt},   // relative: wherever the launcher runs
+      {"jdk-17", std::nullopt},  // relative: wherever the launcher runs
       {".", std::nullopt},
-      {"C:jdk", std::nullopt},    // relative to drive C's current folder
-      {"\\jdk", std::nullopt},    // relative to the current drive
+      {"C:jdk", std::nullopt},  // relative to drive C's current folder
+      {"\\jdk", std::nullopt},  // relative to the current drive
       {"\\\\\\x", std::nullopt},
       {"\"\"", std::nullopt},
       {"", std::nullopt},
-      {"-1", std::nullopt},       // a REG_BINARY value read as a number
+      {"-1", std::nullopt},  // a REG_BINARY value read as a number
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
