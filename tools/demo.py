@@ -3,7 +3,8 @@
 prefix, a Java runtime registered in its registry, and the launcher started
 with a document, as a user would start it. Prints what the started program
 (a recorder standing in for the application) received. Then the same with
-the runtime found only at a fixed place, and with no Java at all.
+the runtime found only at a fixed place, with only a Java of today registered
+under its vendor's key, and with no Java at all.
 
 Usage: demo.py BUILD_DIR
 """
@@ -12,7 +13,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
-from winehost import WineHost, read_records  # noqa: E402
+from winehost import WineHost, read_records, reg_quote  # noqa: E402
 
 APP = "C:\\Program Files\\Velmorant"
 DOCUMENT = "C:\\Users\\Public\\Documents\\Жук report.vel"
@@ -56,6 +57,15 @@ def main():
         start(host, "No runtime in the registry, but C:\\java\\bin\\java.exe exists")
 
         host.remove("C:\\java")
+        jdk = "C:\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot"
+        host.write(jdk + "\\bin\\java.exe", b"MZ")
+        host.write(jdk + "\\release", 'JAVA_VERSION="21.0.1"\r\n')
+        host.reg(["[HKEY_LOCAL_MACHINE\\Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI]",
+                  '"Path"=' + reg_quote(jdk + "\\")])
+        start(host, "Only today's Java: Eclipse Adoptium 21, registered under its vendor's key")
+
+        host.reset_registry()
+        host.remove(jdk)
         print("\n== No Java anywhere: the failure window appears (closed by the probe)")
         exe = APP + "\\Velmorant.exe"
         launcher = host.spawn(exe, wait=False)
