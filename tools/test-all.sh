@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit tests (native, with
+# Builds everything and runs every test: the set-up's own test, the unit tests (native, with
 # AddressSanitizer and UndefinedBehaviorSanitizer), the fuzz target over the
 # whole search (clang's libFuzzer, about a minute), the static checks of the
 # shipped 32-bit Velmorant.exe, and the end-to-end tests under Wine: of the
@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+# The set-up's choice about 32-bit Wine, against stand-ins for apt (2 s).
+tests/setup/test_setup.sh
 jobs=$(nproc)
 
 cmake --preset native
