@@ -14,29 +14,41 @@ add_custom_target(velmorant_icon DEPENDS ${VELMORANT_ICON})
 set_source_files_properties(resources/Velmorant.rc PROPERTIES
   OBJECT_DEPENDS "${VELMORANT_ICON};${CMAKE_CURRENT_SOURCE_DIR}/resources/Velmorant.manifest")
 
-# Size: no unwinding tables beyond what exceptions need, unused sections
-# dropped, symbols stripped.
-set(VELMORANT_WIN_LINK -static -static-libgcc -static-libstdc++ -municode -mwindows
-    -Wl,--gc-sections -s)
-target_compile_options(velmorant_logic PRIVATE -ffunction-sections -fdata-sections)
-# Link-time optimisation inlines the standard library's small string and
-# container operations across the program, which leaves far less of the
-# library's code to link (about a fifth of the program's size).
-set_target_properties(velmorant_logic PROPERTIES INTERPROCEDURAL_OPTIMIZATION ON)
+# Built without exceptions and RTTI (a failed start is a result; a memory
+# failure ends the process), unused sections dropped, symbols stripped.
+# Source paths in the program (the file names of assertions) are written
+# relative to the source folder, and the PE header carries no time stamp, so
+# that every build of one commit gives the same bytes, wherever it is made.
+set(VELMORANT_WIN_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -ffunction-sections -fdata-sections
+    -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+# The program starts at VelmorantStart (WinMain.cpp) without the C runtime's
+# start-up code; i686 symbols carry a leading underscore.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VELMORANT_ENTRY VelmorantStart)
+else()
+  set(VELMORANT_ENTRY _VelmorantStart)
+endif()
+set(VELMORANT_WIN_LINK -static -static-libgcc -static-libstdc++ -mwindows -nostartfiles
+    -Wl,-e,${VELMORANT_ENTRY} -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
+target_compile_options(velmorant_logic PRIVATE ${VELMORANT_WIN_FLAGS})
+# No link-time optimisation: without exceptions it no longer pays (it only
+# kept the library's exception paths out), and the linker cannot take it
+# together with the program's own entry point.
 
 add_executable(Velmorant WIN32
   platform/win32/WinMain.cpp
   platform/win32/Win32Platform.cpp
-  platform/win32/TerminateHandler.cpp
+  platform/win32/NoExceptions.cpp
   resources/Velmorant.rc
 )
 add_dependencies(Velmorant velmorant_icon)
 target_compile_definitions(Velmorant PRIVATE UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)
-target_compile_options(Velmorant PRIVATE -Wall -Wextra -ffunction-sections -fdata-sections)
+target_compile_options(Velmorant PRIVATE -Wall -Wextra ${VELMORANT_WIN_FLAGS})
 target_include_directories(Velmorant PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 target_link_libraries(Velmorant PRIVATE velmorant_logic advapi32 shell32 user32 gdi32)
 target_link_options(Velmorant PRIVATE ${VELMORANT_WIN_LINK} -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map)
-set_target_properties(Velmorant PROPERTIES OUTPUT_NAME Velmorant INTERPROCEDURAL_OPTIMIZATION ON)
+set_target_properties(Velmorant PROPERTIES OUTPUT_NAME Velmorant)
 # windres must find the icon in the build folder and the manifest beside the script.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_CURRENT_BINARY_DIR}/resources -I${CMAKE_CURRENT_SOURCE_DIR}/resources")
 
@@ -61,9 +73,28 @@ set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_
 # imports and resources.
 add_test(NAME static_checks
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/static/check_program.py
-          --exe $<TARGET_FILE:Velmorant> --machine ${CMAKE_SYSTEM_PROCESSOR})
+          --exe $<TARGET_FILE:Velmorant> --machine ${CMAKE_SYSTEM_PROCESSOR}
+          --build-path ${CMAKE_SOURCE_DIR} --build-path ${CMAKE_BINARY_DIR})
 
 add_test(NAME e2e
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/run_e2e.py
           --build ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 900)
+
+# The program's SHA-256, printed by the release workflow.
+add_test(NAME program_sha256 COMMAND ${CMAKE_COMMAND} -E sha256sum $<TARGET_FILE:Velmorant>)
+
+# The release package: Velmorant-<version>-<win32|win64>.zip in the build
+# folder, holding the program and a short text for packagers.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VELMORANT_PACKAGE_SYSTEM win64)
+else()
+  set(VELMORANT_PACKAGE_SYSTEM win32)
+endif()
+install(TARGETS Velmorant RUNTIME DESTINATION .)
+install(FILES docs/packagers.txt DESTINATION . RENAME README-packagers.txt)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME Velmorant-${PROJECT_VERSION}-${VELMORANT_PACKAGE_SYSTEM})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)

@@ -59,13 +59,19 @@ class Form1 {
   static constexpr char kJavaHome[] = "JavaHome";
 
  private:
+  // The launch steps below end the process once a start has succeeded. Each
+  // returns only when its start failed, and the caller then abandons that
+  // candidate and goes on with the next.
   void LaunchApplication();
-  [[noreturn]] void LaunchWithPath(const std::string& strPath);
+  // Sets PATH to `strPath` alone and starts "openFile.bat".
+  void LaunchWithPath(const std::string& strPath);
   // Starts the archive when it exists and can be started, otherwise
-  // "openFile.bat", and ends; raises when the batch file cannot be started.
-  [[noreturn]] void StartArchiveOrBatchFile();
-  // Starts "openFile.bat" beside the launcher and ends; raises on failure.
-  [[noreturn]] void StartBatchFile();
+  // "openFile.bat".
+  void StartArchiveOrBatchFile();
+  // Starts "openFile.bat" beside the launcher.
+  void StartBatchFile();
+  // Starts the file at `path` and, when that succeeded, ends the process.
+  void StartAndEnd(const std::string& path);
   void TryFixedJavaLocations();
   // The last phase: JAVA_HOME, the runtimes registered by today's installers
   // (newest first) and the first java.exe on `strReceivedPath`, the PATH the

@@ -2,10 +2,8 @@
 // launcher's folder to the application, scans the installed Java runtime
 // versions for the first one of 1.6 or later and starts the application with
 // that runtime alone on PATH. A successful start ends the process; a failed
-// one abandons that runtime and the scan goes on.
+// one returns, which abandons that runtime, and the scan goes on.
 #include <cstdint>
-#include <cstdlib>
-#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,14 +68,11 @@ void Form1::LaunchApplication() {
       const std::optional<double> version = ReadVersion(subkey);
       if (!version || *version < kMinimumVersion) continue;
 
-      try {
-        const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
-        if (folder == kNotFound) continue;
-        platform_.SetEnvironmentVariable("PATH", folder + "bin");
-        StartArchiveOrBatchFile();
-      } catch (const std::exception&) {
-        // This runtime could not be started; try the next subkey.
-      }
+      const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
+      if (folder == kNotFound) continue;
+      platform_.SetEnvironmentVariable("PATH", folder + "bin");
+      StartArchiveOrBatchFile();
+      // Still here: this runtime could not be started; try the next subkey.
     }
     platform_.RegCloseKey(key);
   }
@@ -107,22 +102,16 @@ void Form1::LaunchWithPath(const std::string& strPath) {
 
 void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
-  if (platform_.PathFileExists(archive)) {
-    try {
-      platform_.StartProgram(archive);
-      platform_.EndProgram();
-    } catch (const std::exception&) {
-      // The archive could not be started: the batch file takes over, with
-      // the same PATH.
-    }
-  }
+  // An archive that cannot be started leaves the batch file to take over,
+  // with the same PATH.
+  if (platform_.PathFileExists(archive)) StartAndEnd(archive);
   StartBatchFile();
 }
 
-void Form1::StartBatchFile() {
-  platform_.StartProgram(platform_.ProgramFolder() + "\\openFile.bat");
-  platform_.EndProgram();
-  std::abort();  // EndProgram never returns; the compiler cannot know it through a virtual call
+void Form1::StartBatchFile() { StartAndEnd(platform_.ProgramFolder() + "\\openFile.bat"); }
+
+void Form1::StartAndEnd(const std::string& path) {
+  if (platform_.StartProgram(path) == kErrorSuccess) platform_.EndProgram();
 }
 
 }  // namespace velmorant

@@ -7,9 +7,7 @@
 // runtime never wins over a working one.
 #include <algorithm>
 #include <cstddef>
-#include <exception>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,9 +48,6 @@ constexpr RegisteredFamily kFamilies[] = {
     {"Software\\BellSoft\\Liberica\\", "", "InstallationPath"},
 };
 
-// 1.6, in the scheme that drops the old leading "1.".
-const JavaVersion kMinimumVersion = {6};
-
 // A "release" file is a few hundred bytes; reading stops here whatever its size.
 constexpr std::size_t kReleaseFileLimit = 64 * 1024;
 
@@ -91,11 +86,18 @@ std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std
 }
 
 void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
+  // 1.6, in the scheme that drops the old leading "1.".
+  const JavaVersion kMinimumVersion = {6};
+
   // Every PATH value considered so far: the same folder is tried once,
-  // however many keys name it.
-  std::set<std::string> seen;
+  // however many keys name it. A machine has a handful of runtimes, so a
+  // list searched from the start does.
+  std::vector<std::string> seen;
   const auto firstTime = [&seen](const std::string& path) {
-    return seen.insert(FoldCase(path)).second;
+    std::string folded = FoldCase(path);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) return false;
+    seen.push_back(std::move(folded));
+    return true;
   };
 
   // The version of the runtime in `folder`: JAVA_VERSION of its release
@@ -123,14 +125,11 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     return Runtime{std::move(bin), std::move(version)};
   };
 
-  // One launch attempt with its own handler, as in the scan.
+  // One launch attempt, as in the scan; it returns when this runtime could
+  // not be started, and the next one is tried.
   const auto attempt = [this](const std::string& path) {
-    try {
-      platform_.SetEnvironmentVariable("PATH", path);
-      StartArchiveOrBatchFile();
-    } catch (const std::exception&) {
-      // This runtime could not be started; try the next one.
-    }
+    platform_.SetEnvironmentVariable("PATH", path);
+    StartArchiveOrBatchFile();
   };
 
   // The user's own choice comes first.

@@ -2,7 +2,6 @@
 // launcher tries nine fixed registry keys, four fixed places of java.exe and
 // the system folder, in that order, and starts "openFile.bat" with the first
 // one found on PATH. Each start is its own attempt; a failed one moves on.
-#include <exception>
 #include <string>
 
 #include "launcher/Form1.h"
@@ -33,29 +32,17 @@ constexpr FixedLocation kFixedLocations[] = {
 }  // namespace
 
 void Form1::TryFixedJavaLocations() {
-  // One attempt per found candidate, each with its own handler: a failed
-  // start leaves PATH as the attempt set it and the search goes on.
-  const auto attempt = [this](const std::string& path) {
-    try {
-      LaunchWithPath(path);
-    } catch (const std::exception&) {
-    }
-  };
-
+  // One attempt per found candidate: a start that fails returns, leaving
+  // PATH as the attempt set it, and the search goes on.
   for (const char* versionName : kVersionNames) {
     for (const char* root : kKeyRoots) {
-      std::string folder;
-      try {
-        folder = GetKeyValue(std::string(root) + versionName, kJavaHome);
-      } catch (const std::exception&) {
-        folder = kNotFound;  // a lookup that cannot answer counts as a miss
-      }
-      if (folder != kNotFound) attempt(folder + "bin");
+      const std::string folder = GetKeyValue(std::string(root) + versionName, kJavaHome);
+      if (folder != kNotFound) LaunchWithPath(folder + "bin");
     }
   }
 
   for (const FixedLocation& location : kFixedLocations) {
-    if (platform_.PathFileExists(location.file)) attempt(location.path);
+    if (platform_.PathFileExists(location.file)) LaunchWithPath(location.path);
   }
 
   // An unset or empty SYSTEMROOT names no system folder: testing "\java.exe"
@@ -65,7 +52,7 @@ void Form1::TryFixedJavaLocations() {
   const std::string systemRoot = GetEnvironmentVar("SYSTEMROOT");
   if (systemRoot.empty()) return;
   const char* separator = systemRoot.back() == '\\' ? "" : "\\";
-  if (platform_.PathFileExists(systemRoot + separator + "java.exe")) attempt(systemRoot);
+  if (platform_.PathFileExists(systemRoot + separator + "java.exe")) LaunchWithPath(systemRoot);
 }
 
 }  // namespace velmorant

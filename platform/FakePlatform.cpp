@@ -198,15 +198,17 @@ bool FakePlatform::ReadSmallFile(const std::string& path, std::size_t limit,
   return true;
 }
 
-void FakePlatform::StartProgram(const std::string& path) {
+long FakePlatform::StartProgram(const std::string& path) {
   startsTried.push_back(path);
-  if (files_.count(path) == 0) throw StartFailure();
-  if (refused_.count(path) != 0) throw StartFailure();
+  if (files_.count(path) == 0)
+    return folders_.count(path) != 0 ? kErrorAccessDenied : kErrorFileNotFound;
+  if (refused_.count(path) != 0) return kNoAssociation;
   if (failNextStarts > 0) {
     --failNextStarts;
-    throw StartFailure();
+    return kNoAssociation;
   }
   starts.push_back(Start{path, environment});
+  return kErrorSuccess;
 }
 
 void FakePlatform::EndProgram() {

@@ -31,9 +31,13 @@ struct FakeHive {
 
 class FakePlatform : public Platform {
  public:
-  // Thrown by EndProgram. It is deliberately no std::exception, so that it
-  // unwinds through the launcher's own handlers to the test.
+  // Thrown by EndProgram, so that a test sees the end of the process where
+  // the real program would be gone. The launcher itself handles no
+  // exception; this one unwinds through it to the test.
   struct ProgramEnded {};
+
+  // What a refused start reports: ERROR_NO_ASSOCIATION.
+  static constexpr long kNoAssociation = 1155;
 
   using Environment = std::map<std::string, std::string, NoCaseLess>;
   using Hive = FakeHive;
@@ -113,7 +117,7 @@ class FakePlatform : public Platform {
   bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& contents) override;
   std::string CommandLineArgs() override { return commandLineArgs; }
   std::string ProgramFolder() override { return programFolder; }
-  void StartProgram(const std::string& path) override;
+  long StartProgram(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
   void CreateFormWindow(const WindowDescription& description) override;
   int RunFormWindow() override;

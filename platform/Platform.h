@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -38,6 +37,7 @@ enum class RegView { kOwn, kOther };
 // Windows result codes that the logic tells apart.
 constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
@@ -48,15 +48,6 @@ constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
-
-// Raised by StartProgram when the file could not be started. Launch attempts
-// catch it (and any other std::exception raised inside the attempt). It
-// carries no message: nothing shows it, and the launcher only needs to know
-// that the start failed.
-class StartFailure : public std::exception {
- public:
-  const char* what() const noexcept override { return "the file could not be started"; }
-};
 
 // What the failure window shows. Positions and sizes are in twips (1/1440
 // inch); the platform converts them at the system's dots per inch.
@@ -143,15 +134,16 @@ class Platform {
 
   // The folder that holds the launcher, without a trailing backslash. At the
   // root of a drive this is the drive alone ("C:"), so that appending "\" and
-  // a file name names a file in the root. Raises StartFailure in the
-  // unheard-of case that the launcher's own path cannot be had.
+  // a file name names a file in the root. In the unheard-of case that the
+  // launcher's own path cannot be had, the process ends as on a memory failure.
   virtual std::string ProgramFolder() = 0;
 
   // Starts the file at `path` by its path alone (never through command-line
   // parsing), with a normal, focused window, inheriting the environment and
-  // current folder. Returns once the start has happened; raises StartFailure
-  // when the file cannot be started or is a folder.
-  virtual void StartProgram(const std::string& path) = 0;
+  // current folder. Returns 0 once the start has happened; otherwise the
+  // system's error code, never 0, and nothing was started. A folder is
+  // refused with kErrorAccessDenied.
+  virtual long StartProgram(const std::string& path) = 0;
 
   // Ends the process at once. Never returns.
   [[noreturn]] virtual void EndProgram() = 0;

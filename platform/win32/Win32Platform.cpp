@@ -224,13 +224,14 @@ std::string Win32Platform::ProgramFolder() {
   for (;;) {
     const DWORD length =
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) throw StartFailure();
+    // Only a memory failure could keep the program from its own path.
+    if (length == 0) __builtin_trap();
     if (length < buffer.size()) return std::string(FolderOf(Utf8(buffer.data(), length)));
     buffer.assign(buffer.size() * 2, L'\0');  // cut short: try a larger buffer
   }
 }
 
-void Win32Platform::StartProgram(const std::string& path) {
+long Win32Platform::StartProgram(const std::string& path) {
   // The file is named by its path alone, never by a command line that would
   // be split at its first space (and so run "C:\Program.exe").
   const std::wstring file = Wide(path);
@@ -238,16 +239,16 @@ void Win32Platform::StartProgram(const std::string& path) {
   // launcher starts files only.
   const DWORD attributes = GetFileAttributesW(file.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw StartFailure();
+    return ERROR_ACCESS_DENIED;
   }
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&info)) {
-    throw StartFailure();
-  }
+  if (ShellExecuteExW(&info)) return ERROR_SUCCESS;
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? static_cast<long>(error) : ERROR_GEN_FAILURE;
 }
 
 void Win32Platform::EndProgram() { ExitProcess(0); }

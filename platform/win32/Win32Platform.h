@@ -30,7 +30,7 @@ class Win32Platform : public Platform {
   bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& contents) override;
   std::string CommandLineArgs() override;
   std::string ProgramFolder() override;
-  void StartProgram(const std::string& path) override;
+  long StartProgram(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
   void CreateFormWindow(const WindowDescription& description) override;
   int RunFormWindow() override;

@@ -10,7 +10,22 @@
 #endif
 #include <windows.h>
 
+#include <cstddef>
+
+// The static constructors, as the linker lists them: a count or -1 first,
+// then the functions, then a null.
+extern "C" void (*__CTOR_LIST__[])();
+
 namespace {
+
+// Runs the static constructors, last listed first, as GCC's own start-up
+// code does. None is registered for the end: the process ends with
+// ExitProcess and keeps nothing to write back.
+void RunStaticConstructors() {
+  std::size_t count = 0;
+  while (__CTOR_LIST__[count + 1] != nullptr) ++count;
+  while (count > 0) __CTOR_LIST__[count--]();
+}
 
 // Load DLLs from the system folder only, never from the launcher's or the
 // current folder, where a planted DLL would otherwise be picked up. The
@@ -26,8 +41,18 @@ void RestrictDllSearch() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// Windows starts the program here, not in the C runtime's start-up code: the
+// launcher uses nothing of what that prepares (argc and argv, thread-local
+// storage, the runtime's own heap and floating-point set-up, exit-time
+// handlers); it asks Windows for its command line itself. The C library that
+// it calls (memory, string copies) is msvcrt.dll, which readies itself.
+extern "C" void VelmorantStart() {
+  RunStaticConstructors();
   RestrictDllSearch();
-  velmorant::Win32Platform platform;
-  return velmorant::Form1::Run(platform);
+  int exitCode = 0;
+  {
+    velmorant::Win32Platform platform;
+    exitCode = velmorant::Form1::Run(platform);
+  }
+  ExitProcess(static_cast<UINT>(exitCode));
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Checks a built Velmorant.exe without running it: the machine type, the GUI
 subsystem, imports of system DLLs only, the version block, the four icon
-images and the manifest. This is how the shipped 32-bit program is checked on
-machines that cannot run 32-bit code.
+images, the manifest, and what makes two builds of one commit the same bytes
+(no time stamp, no path of the folders it was built in). This is how the
+shipped 32-bit program is checked on machines that cannot run 32-bit code.
 
-Usage: check_program.py --exe PATH --machine i686|x86_64 [unittest arguments]
+Usage: check_program.py --exe PATH --machine i686|x86_64 [--build-path DIR ...]
+                        [unittest arguments]
 """
 import argparse
 import struct
@@ -28,8 +30,8 @@ class PortableExecutable:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("not a PE file")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data,
-                                                                               pe + 4)
+        self.machine, sections, self.timestamp, _, _, optional_size, _ = struct.unpack_from(
+            "<HHIIIHH", data, pe + 4)
         optional = pe + 24
         magic = struct.unpack_from("<H", data, optional)[0]
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
@@ -104,6 +106,7 @@ def version_tree(block, at=0):
 class ProgramTest(unittest.TestCase):
     exe = None
     machine = None
+    build_paths = []
 
     @classmethod
     def setUpClass(cls):
@@ -162,6 +165,17 @@ class ProgramTest(unittest.TestCase):
             sizes.append(width)
         self.assertEqual(sorted(sizes), [16, 24, 32, 48])
 
+    def test_same_bytes_from_every_build(self):
+        self.assertEqual(self.pe.timestamp, 0, "the PE header carries no time stamp")
+        for folder in self.build_paths:
+            for encoding in ("utf-8", "utf-16-le"):
+                self.assertNotIn(folder.encode(encoding), self.pe.data, f"{folder} is inside")
+
+    def test_shipped_program_fits_in_48_kib(self):
+        if self.machine != "i686":
+            self.skipTest("the size limit is the shipped 32-bit program's")
+        self.assertLessEqual(len(self.pe.data), 48 * 1024)
+
     def test_manifest(self):
         root = ElementTree.fromstring(self.resource(RT_MANIFEST, 1))
         names = {element.tag.split("}")[1]: element for element in root.iter()}
@@ -173,8 +187,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
+    parser.add_argument("--build-path", action="append", default=[],
+                        help="a folder of the build machine that must not be inside the file")
     args, rest = parser.parse_known_args()
     ProgramTest.exe, ProgramTest.machine = args.exe, args.machine
+    ProgramTest.build_paths = args.build_path
     program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
     result = program.result
     failed = len(result.failures) + len(result.errors)
