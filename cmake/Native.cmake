@@ -20,6 +20,7 @@ add_executable(unit_tests
   tests/unit/runtime_text_test.cpp
   tests/unit/current_runtimes_test.cpp
   tests/unit/window_layout_test.cpp
+  tests/unit/trace_test.cpp
 )
 target_link_libraries(unit_tests PRIVATE velmorant_fake GTest::gtest GTest::gtest_main)
 include(GoogleTest)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/Trace.h"
 #include "platform/Platform.h"
 
 namespace velmorant {
@@ -72,6 +73,10 @@ class Form1 {
   void StartBatchFile();
   // Starts the file at `path` and, when that succeeded, ends the process.
   void StartAndEnd(const std::string& path);
+  // Sets a variable of the environment that started programs inherit.
+  void SetVariable(const char* name, const std::string& value);
+  // PathFileExists, said in the trace.
+  bool Exists(const std::string& strPath);
   void TryFixedJavaLocations();
   // The last phase: JAVA_HOME, the runtimes registered by today's installers
   // (newest first) and the first java.exe on `strReceivedPath`, the PATH the
@@ -88,8 +93,12 @@ class Form1 {
   // GetString in a given registry view.
   std::string GetStringInView(RegKey hKey, RegView view, const std::string& strPath,
                               const std::string& strValue);
+  // RegQueryStringValue, which also stores the value's type (0 when the
+  // value cannot be read).
+  std::string ReadValue(RegKey hKey, const std::string& strValueName, std::uint32_t& type);
 
   Platform& platform_;
+  Trace trace_;
   std::string strJarName;
 };
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "launcher/Form1.h"
+#include "launcher/RuntimeText.h"
 
 namespace velmorant {
 
@@ -46,19 +47,26 @@ std::optional<double> ReadVersion(std::string_view name) {
 
 }  // namespace
 
-void Form1::Form_Load() { LaunchApplication(); }
+void Form1::Form_Load() {
+  trace_.Open();
+  LaunchApplication();
+  trace_.Say({"Nothing could be started: the window saying so is shown"});
+}
 
 void Form1::LaunchApplication() {
   strJarName = "Velmorant";
-  platform_.SetEnvironmentVariable("filetouse", platform_.CommandLineArgs());
-  platform_.SetEnvironmentVariable("directory", platform_.ProgramFolder());
+  SetVariable("filetouse", platform_.CommandLineArgs());
+  SetVariable("directory", platform_.ProgramFolder());
   // Every failed attempt leaves PATH as it set it; the last phase looks at
   // the PATH the launcher was given.
   const std::string receivedPath = GetEnvironmentVar("PATH");
 
   RegKey key = 0;
-  if (platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, RegView::kOwn, key) ==
-      kErrorSuccess) {
+  const long opened =
+      platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, RegView::kOwn, key);
+  trace_.Say({"Scanning ", trace_.Key(kHkeyLocalMachine, RegView::kOwn, kRuntimeVersionsKey),
+              opened == kErrorSuccess ? "" : ": no such key"});
+  if (opened == kErrorSuccess) {
     for (std::int32_t index = 0;; ++index) {
       std::string subkey;
       const EnumStep step = NextSubkeyName(key, index, subkey);
@@ -66,11 +74,15 @@ void Form1::LaunchApplication() {
       if (step == EnumStep::kSkip) continue;
 
       const std::optional<double> version = ReadVersion(subkey);
-      if (!version || *version < kMinimumVersion) continue;
+      const bool qualifies = version && *version >= kMinimumVersion;
+      trace_.Say(
+          {"Subkey ", subkey,
+           qualifies ? ": version 1.6 or later" : ": not version 1.6 or later, passed over"});
+      if (!qualifies) continue;
 
       const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
       if (folder == kNotFound) continue;
-      platform_.SetEnvironmentVariable("PATH", folder + "bin");
+      SetVariable("PATH", folder + "bin");
       StartArchiveOrBatchFile();
       // Still here: this runtime could not be started; try the next subkey.
     }
@@ -88,15 +100,18 @@ Form1::EnumStep Form1::NextSubkeyName(RegKey hKey, std::int32_t index, std::stri
   // A name too long for the buffer spoils only its own index. Anything else
   // but success (past the last subkey, a key that can no longer be read)
   // would repeat at every index, so it ends the enumeration.
-  if (result == kErrorMoreData) return EnumStep::kSkip;
-  if (result != kErrorSuccess) return EnumStep::kEnd;
-  if (nameLength <= 0) return EnumStep::kSkip;
+  if (result != kErrorSuccess && result != kErrorMoreData) return EnumStep::kEnd;
+  if (result == kErrorMoreData || nameLength <= 0) {
+    trace_.Say({"Subkey ", Decimal(static_cast<std::uint32_t>(index)),
+                ": name too long or empty, passed over"});
+    return EnumStep::kSkip;
+  }
   name = buffer.substr(0, static_cast<std::size_t>(nameLength));
   return EnumStep::kName;
 }
 
 void Form1::LaunchWithPath(const std::string& strPath) {
-  platform_.SetEnvironmentVariable("PATH", strPath);
+  SetVariable("PATH", strPath);
   StartBatchFile();
 }
 
@@ -104,14 +119,30 @@ void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
   // An archive that cannot be started leaves the batch file to take over,
   // with the same PATH.
-  if (platform_.PathFileExists(archive)) StartAndEnd(archive);
+  if (Exists(archive)) StartAndEnd(archive);
   StartBatchFile();
 }
 
 void Form1::StartBatchFile() { StartAndEnd(platform_.ProgramFolder() + "\\openFile.bat"); }
 
 void Form1::StartAndEnd(const std::string& path) {
-  if (platform_.StartProgram(path) == kErrorSuccess) platform_.EndProgram();
+  const long error = platform_.StartProgram(path);
+  if (error == kErrorSuccess) {
+    trace_.Say({"Started ", path, "; the launcher ends"});
+    platform_.EndProgram();
+  }
+  trace_.StartFailed(path, error);
+}
+
+void Form1::SetVariable(const char* name, const std::string& value) {
+  platform_.SetEnvironmentVariable(name, value);
+  trace_.Say({"Set ", name, " to ", value});
+}
+
+bool Form1::Exists(const std::string& strPath) {
+  const bool found = platform_.PathFileExists(strPath);
+  trace_.Say({strPath, found ? ": found" : ": not found"});
+  return found;
 }
 
 }  // namespace velmorant

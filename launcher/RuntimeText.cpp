@@ -37,6 +37,17 @@ std::optional<JavaVersion> ParseJavaVersion(std::string_view text) {
   return version;
 }
 
+std::string Decimal(std::uint32_t number) { return std::to_string(number); }
+
+std::string JavaVersionText(const JavaVersion& version) {
+  std::string text;
+  for (const std::uint32_t number : version) {
+    if (!text.empty()) text += '.';
+    text += Decimal(number);
+  }
+  return text;
+}
+
 int CompareJavaVersions(const JavaVersion& a, const JavaVersion& b) {
   const std::size_t length = std::max(a.size(), b.size());
   for (std::size_t i = 0; i < length; ++i) {

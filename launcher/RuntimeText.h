@@ -26,6 +26,13 @@ std::optional<JavaVersion> ParseJavaVersion(std::string_view text);
 // newer than `b`. A missing element counts as 0, so "17" equals "17.0.0".
 int CompareJavaVersions(const JavaVersion& a, const JavaVersion& b);
 
+// A number in decimal digits (one copy of the library's formatting for the
+// whole program).
+std::string Decimal(std::uint32_t number);
+
+// The version as text, such as "17.0.2" or "8.0.392".
+std::string JavaVersionText(const JavaVersion& version);
+
 // The value of the JAVA_VERSION line of a runtime's "release" file, without
 // its quotes; nothing when no line names it.
 std::optional<std::string> ReleaseJavaVersion(std::string_view release);

@@ -56,7 +56,8 @@ struct Runtime {
   std::optional<JavaVersion> version;
 };
 
-// Newest first; a runtime whose version cannot be read after all others.
+// Whether `a` comes before `b`: newer, and a runtime whose version cannot
+// be read after all others.
 bool Newer(const Runtime& a, const Runtime& b) {
   if (!a.version || !b.version) return a.version.has_value() && !b.version.has_value();
   return CompareJavaVersions(*a.version, *b.version) > 0;
@@ -74,7 +75,10 @@ std::string FoldCase(std::string text) {
 std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std::string& strPath) {
   std::vector<std::string> names;
   RegKey key = 0;
-  if (platform_.RegOpenKey(hKey, strPath, view, key) != kErrorSuccess) return names;
+  if (platform_.RegOpenKey(hKey, strPath, view, key) != kErrorSuccess) {
+    trace_.Say({trace_.Key(hKey, view, strPath), ": no such key"});
+    return names;
+  }
   for (std::int32_t index = 0;; ++index) {
     std::string name;
     const EnumStep step = NextSubkeyName(key, index, name);
@@ -101,15 +105,28 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   };
 
   // The version of the runtime in `folder`: JAVA_VERSION of its release
-  // file when that can be read, otherwise the one in `name`.
-  const auto versionOf = [this](const std::string& folder, std::string_view name) {
+  // file when that can be read, otherwise the one in `name`. `source` says
+  // which, for the trace.
+  const auto versionOf = [this](const std::string& folder, std::string_view name,
+                                const char*& source) {
     std::string release;
+    source = " (from its release file)";
     if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
       if (const auto text = ReleaseJavaVersion(release)) {
         if (auto version = ParseJavaVersion(*text)) return version;
       }
     }
+    source = " (from the key name)";
     return ParseJavaVersion(name);
+  };
+  // Whether a runtime of `version` may be tried, said in the trace.
+  const auto recent = [this, &kMinimumVersion](const std::string& folder,
+                                               const std::optional<JavaVersion>& version,
+                                               const char* source) {
+    const bool tooOld = version && CompareJavaVersions(*version, kMinimumVersion) < 0;
+    trace_.Say({folder, ": version ", version ? JavaVersionText(*version) : "unknown",
+                version ? source : "", tooOld ? ", older than 1.6: passed over" : ", a candidate"});
+    return !tooOld;
   };
 
   // A runtime's folder as a candidate: it holds bin\java.exe, and its
@@ -117,28 +134,40 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   const auto candidate = [&](const std::string& text,
                              std::string_view name) -> std::optional<Runtime> {
     const std::optional<std::string> folder = RuntimeFolder(text);
-    if (!folder) return std::nullopt;
+    if (!folder) {
+      // Empty text was said already: a value or a variable that is not there.
+      if (!text.empty()) trace_.Say({"\"", text, "\" is no absolute folder: passed over"});
+      return std::nullopt;
+    }
     std::string bin = *folder + "\\bin";
-    if (!firstTime(bin) || !platform_.PathFileExists(bin + "\\java.exe")) return std::nullopt;
-    std::optional<JavaVersion> version = versionOf(*folder, name);
-    if (version && CompareJavaVersions(*version, kMinimumVersion) < 0) return std::nullopt;
+    if (!firstTime(bin)) {
+      trace_.Say({bin, ": tried already"});
+      return std::nullopt;
+    }
+    if (!Exists(bin + "\\java.exe")) return std::nullopt;
+    const char* source = "";
+    std::optional<JavaVersion> version = versionOf(*folder, name, source);
+    if (!recent(*folder, version, source)) return std::nullopt;
     return Runtime{std::move(bin), std::move(version)};
   };
 
   // One launch attempt, as in the scan; it returns when this runtime could
   // not be started, and the next one is tried.
   const auto attempt = [this](const std::string& path) {
-    platform_.SetEnvironmentVariable("PATH", path);
+    SetVariable("PATH", path);
     StartArchiveOrBatchFile();
   };
+
+  trace_.Say({"Looking for the Java runtimes that today's installers register"});
 
   // The user's own choice comes first.
   if (const auto runtime = candidate(GetEnvironmentVar("JAVA_HOME"), {})) {
     attempt(runtime->binFolder);
   }
 
-  // Machine-wide installs before per-user ones, the program's own registry
-  // view before the other; equal versions keep this order.
+  // Newest first. Machine-wide installs before per-user ones, the program's
+  // own registry view before the other: each runtime goes after every one
+  // found before it that is not older, so equal versions keep this order.
   std::vector<Runtime> registered;
   for (const RegKey root : {kHkeyLocalMachine, kHkeyCurrentUser}) {
     for (const RegView view : {RegView::kOwn, RegView::kOther}) {
@@ -146,22 +175,29 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
         for (const std::string& name : SubkeyNames(root, view, family.key)) {
           const std::string folder =
               GetStringInView(root, view, family.key + name + family.below, family.value);
-          if (auto runtime = candidate(folder, name)) registered.push_back(std::move(*runtime));
+          if (auto runtime = candidate(folder, name)) {
+            registered.insert(
+                std::upper_bound(registered.begin(), registered.end(), *runtime, Newer),
+                std::move(*runtime));
+          }
         }
       }
     }
   }
-  std::stable_sort(registered.begin(), registered.end(), Newer);
+  trace_.Say({Decimal(registered.size()), " registered runtimes found, newest first"});
   for (const Runtime& runtime : registered) attempt(runtime.binFolder);
 
   // The java.exe that a command prompt would run: the first on PATH. Its
   // runtime's release file lies in the folder above.
   for (const std::string& entry : SplitFolderList(strReceivedPath)) {
     const std::optional<std::string> folder = RuntimeFolder(entry);
-    if (!folder || !platform_.PathFileExists(*folder + "\\java.exe")) continue;
-    if (firstTime(*folder)) {
-      const auto version = versionOf(std::string(FolderOf(*folder)), {});
-      if (!version || CompareJavaVersions(*version, kMinimumVersion) >= 0) attempt(*folder);
+    if (!folder || !Exists(*folder + "\\java.exe")) continue;
+    if (!firstTime(*folder)) {
+      trace_.Say({*folder, ": tried already"});
+    } else {
+      const char* source = "";
+      const auto version = versionOf(std::string(FolderOf(*folder)), {}, source);
+      if (recent(*folder, version, source)) attempt(*folder);
     }
     break;
   }

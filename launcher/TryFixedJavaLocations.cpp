@@ -42,7 +42,7 @@ void Form1::TryFixedJavaLocations() {
   }
 
   for (const FixedLocation& location : kFixedLocations) {
-    if (platform_.PathFileExists(location.file)) LaunchWithPath(location.path);
+    if (Exists(location.file)) LaunchWithPath(location.path);
   }
 
   // An unset or empty SYSTEMROOT names no system folder: testing "\java.exe"
@@ -52,7 +52,7 @@ void Form1::TryFixedJavaLocations() {
   const std::string systemRoot = GetEnvironmentVar("SYSTEMROOT");
   if (systemRoot.empty()) return;
   const char* separator = systemRoot.back() == '\\' ? "" : "\\";
-  if (platform_.PathFileExists(systemRoot + separator + "java.exe")) LaunchWithPath(systemRoot);
+  if (Exists(systemRoot + separator + "java.exe")) LaunchWithPath(systemRoot);
 }
 
 }  // namespace velmorant

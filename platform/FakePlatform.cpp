@@ -216,6 +216,27 @@ void FakePlatform::EndProgram() {
   throw ProgramEnded{};
 }
 
+bool FakePlatform::CreateTraceFile(const std::string& path) {
+  // Like the real one: no folder, and no path that a fake file refuses.
+  if (folders_.count(path) != 0 || refused_.count(path) != 0) return false;
+  tracePath = path;
+  trace.clear();
+  return true;
+}
+
+void FakePlatform::WriteTrace(const std::string& text) {
+  if (!tracePath.empty()) trace += text;
+}
+
+HostDescription FakePlatform::DescribeHost() {
+  return {programFolder + "\\Velmorant.exe",
+          "\"" + programFolder + "\\Velmorant.exe\" " + commandLineArgs,
+          "C:\\Users\\Public",
+          {10, 0, 19045},
+          32,
+          true};
+}
+
 void FakePlatform::CreateFormWindow(const WindowDescription& description) {
   windowCreated = true;
   window = description;

@@ -95,6 +95,10 @@ class FakePlatform : public Platform {
   int endCalls = 0;
   std::size_t OpenKeyCount() const { return handles_.size() - 2; }  // the roots stay
 
+  // The trace: the path it was created at, when it was, and what was written.
+  std::string tracePath;
+  std::string trace;
+
   bool windowCreated = false;
   bool windowShown = false;
   WindowDescription window;
@@ -119,6 +123,11 @@ class FakePlatform : public Platform {
   std::string ProgramFolder() override { return programFolder; }
   long StartProgram(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
+  bool CreateTraceFile(const std::string& path) override;
+  void WriteTrace(const std::string& text) override;
+  std::uint32_t Milliseconds() override { return 0; }
+  HostDescription DescribeHost() override;
+  std::string ErrorText(long code) override { return "error text " + std::to_string(code); }
   void CreateFormWindow(const WindowDescription& description) override;
   int RunFormWindow() override;
 

@@ -64,6 +64,16 @@ struct WindowDescription {
   std::vector<ControlDescription> controls;  // in creation (and tab) order
 };
 
+// What the trace says first: the launcher and the system it runs on.
+struct HostDescription {
+  std::string programPath;          // the launcher's own file
+  std::string commandLine;          // the whole command line, as received
+  std::string currentFolder;        //
+  std::uint32_t windowsVersion[3];  // major, minor, build: 10, 0, 19045
+  int programBits;                  // 32 or 64: the launcher's own width
+  bool wow64;                       // a 32-bit program on 64-bit Windows
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -147,6 +157,25 @@ class Platform {
 
   // Ends the process at once. Never returns.
   [[noreturn]] virtual void EndProgram() = 0;
+
+  // --- The trace ------------------------------------------------------------
+
+  // Creates, or replaces, the file at `path` and keeps it open for
+  // WriteTrace. False, with nothing created or kept, when it cannot be
+  // written or is no file on a disk (a folder, a device, a pipe).
+  virtual bool CreateTraceFile(const std::string& path) = 0;
+
+  // Appends `text` to the trace file at once, unbuffered. Does nothing when
+  // no trace file is open; a failed write is ignored.
+  virtual void WriteTrace(const std::string& text) = 0;
+
+  // Milliseconds since the launcher started.
+  virtual std::uint32_t Milliseconds() = 0;
+
+  virtual HostDescription DescribeHost() = 0;
+
+  // The system's text for an error code, on one line; empty when it has none.
+  virtual std::string ErrorText(long code) = 0;
 
   // --- Windowing --------------------------------------------------------------
 

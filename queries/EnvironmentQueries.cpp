@@ -8,7 +8,8 @@ namespace velmorant {
 
 std::string Form1::GetEnvironmentVar(const std::string& sName) {
   std::string value;
-  platform_.GetEnvironmentVariable(sName, value);
+  const bool set = platform_.GetEnvironmentVariable(sName, value);
+  trace_.Say({sName, set ? " is " : " is not set", value});
   return value;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "launcher/Form1.h"
+#include "launcher/RuntimeText.h"
 
 namespace velmorant {
 
@@ -25,16 +26,35 @@ std::string Form1::GetStringInView(RegKey hKey, RegView view, const std::string&
   RegKey handle = 0;
   // A failed open leaves the handle at 0; the read below then fails and gives
   // empty text, and closing 0 does nothing.
-  platform_.RegOpenKey(hKey, strPath, view, handle);
-  std::string text = RegQueryStringValue(handle, strValue);
+  const long opened = platform_.RegOpenKey(hKey, strPath, view, handle);
+  std::uint32_t type = 0;
+  std::string text = ReadValue(handle, strValue, type);
   platform_.RegCloseKey(handle);
+  // The value as read, and its type when it is no text.
+  const char* const kTypes[] = {"", " (REG_SZ)", " (REG_EXPAND_SZ)", " (REG_BINARY)",
+                                " (REG_DWORD)"};
+  trace_.Say({trace_.Key(hKey, view, strPath), "\\", strValue,
+              opened != kErrorSuccess ? ": no such key"
+              : type == 0             ? ": Not Found"
+                                      : " = \"",
+              text, type == 0 ? "" : "\"",
+              type == kRegSz      ? ""
+              : type <= kRegDword ? kTypes[type]
+                                  : " (not text)"});
   return text;
 }
 
 std::string Form1::RegQueryStringValue(RegKey hKey, const std::string& strValueName) {
   std::uint32_t type = 0;
+  return ReadValue(hKey, strValueName, type);
+}
+
+std::string Form1::ReadValue(RegKey hKey, const std::string& strValueName, std::uint32_t& type) {
   std::uint32_t size = 0;
-  if (platform_.RegQueryValueInfo(hKey, strValueName, type, size) != kErrorSuccess) return {};
+  if (platform_.RegQueryValueInfo(hKey, strValueName, type, size) != kErrorSuccess) {
+    type = 0;
+    return {};
+  }
 
   if (type == kRegSz) {
     std::string buffer(size, '\0');
@@ -53,7 +73,7 @@ std::string Form1::RegQueryStringValue(RegKey hKey, const std::string& strValueN
       return {};
     }
     const auto number = static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
-    return std::to_string(number);
+    return number < 0 ? "-" + Decimal(static_cast<std::uint32_t>(-number)) : Decimal(number);
   }
 
   return {};

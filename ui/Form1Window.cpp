@@ -10,7 +10,9 @@ namespace velmorant {
 
 const char* const Form1::kDownloadAddress = "https://www.java.com";
 
-Form1::Form1(Platform& platform) : platform_(platform) { platform_.CreateFormWindow(Layout()); }
+Form1::Form1(Platform& platform) : platform_(platform), trace_(platform) {
+  platform_.CreateFormWindow(Layout());
+}
 
 int Form1::Run(Platform& platform) {
   Form1 form(platform);

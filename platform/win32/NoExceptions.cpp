@@ -22,11 +22,6 @@ void* operator new(std::size_t size) {
   Fail();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-// std::stable_sort asks for its buffer this way, and copes with none.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }

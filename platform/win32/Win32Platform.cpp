@@ -85,9 +85,15 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // file and an archive with an ordinary "open" command start without COM; an
 // archive whose association needs a COM handler fails to start, and the
 // batch file takes over.
-Win32Platform::Win32Platform() = default;
+Win32Platform::Win32Platform() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  started_ = now.QuadPart;
+}
 
-Win32Platform::~Win32Platform() = default;
+Win32Platform::~Win32Platform() {
+  if (trace_ != nullptr) CloseHandle(trace_);
+}
 
 long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
                                RegKey& result) {
@@ -219,14 +225,16 @@ std::string Win32Platform::CommandLineArgs() {
   return std::string(ArgumentsAfterProgramName(Utf8(GetCommandLineW())));
 }
 
-std::string Win32Platform::ProgramFolder() {
+std::string Win32Platform::ProgramFolder() { return std::string(FolderOf(ProgramPath())); }
+
+std::string Win32Platform::ProgramPath() {
   std::vector<wchar_t> buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length =
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     // Only a memory failure could keep the program from its own path.
     if (length == 0) __builtin_trap();
-    if (length < buffer.size()) return std::string(FolderOf(Utf8(buffer.data(), length)));
+    if (length < buffer.size()) return Utf8(buffer.data(), length);
     buffer.assign(buffer.size() * 2, L'\0');  // cut short: try a larger buffer
   }
 }
@@ -252,6 +260,77 @@ long Win32Platform::StartProgram(const std::string& path) {
 }
 
 void Win32Platform::EndProgram() { ExitProcess(0); }
+
+bool Win32Platform::CreateTraceFile(const std::string& path) {
+  // A read-only file is never replaced. Windows refuses it anyway; Wine run
+  // by root would not.
+  const std::wstring wide = Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
+  // Readable by others while it is written, so that a trace of a launcher
+  // that hangs can be looked at.
+  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  if (GetFileType(file) != FILE_TYPE_DISK) {  // a device or a pipe
+    CloseHandle(file);
+    return false;
+  }
+  trace_ = file;
+  return true;
+}
+
+void Win32Platform::WriteTrace(const std::string& text) {
+  DWORD written = 0;
+  if (trace_ != nullptr) {
+    WriteFile(trace_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
+}
+
+std::uint32_t Win32Platform::Milliseconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<std::uint32_t>(static_cast<double>(now.QuadPart - started_) * 1000.0 /
+                                    static_cast<double>(frequency.QuadPart));
+}
+
+HostDescription Win32Platform::DescribeHost() {
+  HostDescription host;
+  host.programPath = ProgramPath();
+  host.commandLine = Utf8(GetCommandLineW());
+  std::vector<wchar_t> folder(GetCurrentDirectoryW(0, nullptr) + 1, L'\0');
+  host.currentFolder =
+      Utf8(folder.data(), GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  // GetVersionEx answers what the manifest declares; ntdll tells the truth.
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  if (rtlGetVersion != nullptr) rtlGetVersion(&version);
+  host.windowsVersion[0] = version.dwMajorVersion;
+  host.windowsVersion[1] = version.dwMinorVersion;
+  host.windowsVersion[2] = version.dwBuildNumber;
+  host.programBits = sizeof(void*) * 8;
+  BOOL wow64 = FALSE;
+  host.wow64 = IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+  return host;
+}
+
+std::string Win32Platform::ErrorText(long code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message = Utf8(text, length);
+  LocalFree(text);
+  // The system's texts end in a line break.
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  return message;
+}
 
 void Win32Platform::CreateFormWindow(const WindowDescription& description) {
   // Only remembered: the window is built when it is about to be shown, so

@@ -32,14 +32,23 @@ class Win32Platform : public Platform {
   std::string ProgramFolder() override;
   long StartProgram(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
+  bool CreateTraceFile(const std::string& path) override;
+  void WriteTrace(const std::string& text) override;
+  std::uint32_t Milliseconds() override;
+  HostDescription DescribeHost() override;
+  std::string ErrorText(long code) override;
   void CreateFormWindow(const WindowDescription& description) override;
   int RunFormWindow() override;
 
  private:
+  // The launcher's own file.
+  std::string ProgramPath();
   // Builds the window and its controls, hidden; null when that failed.
   void* BuildFormWindow();
 
   WindowDescription description_;  // the failure window, built when shown
+  void* trace_ = nullptr;          // the trace file's handle, when open
+  std::int64_t started_ = 0;       // the performance counter at start
 };
 
 }  // namespace velmorant

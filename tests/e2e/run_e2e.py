@@ -93,11 +93,12 @@ class LauncherCase(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         return json.loads(self.host.unix(out).read_text(encoding="utf-8"))
 
-    def inspect_failure_window(self, exe=None, close="close", **kwargs):
+    def inspect_failure_window(self, exe=None, close="close", variables=None, **kwargs):
         """Starts the launcher, waits for its failure window, describes it and
         closes it; fails when the window does not come or the launcher stays."""
         exe = exe or self.host.lay_out_app("C:\\Apps\\Nothing")
         env = {"VELMORANT_RECORD": "C:\\record.txt"}
+        env.update({"VELMORANT_SET_" + name: value for name, value in (variables or {}).items()})
         launcher = self.host.spawn(exe, wait=False, env=env, **kwargs)
         try:
             got = self.probe("inspect", 30000, close)
@@ -320,6 +321,121 @@ class CurrentRuntimeTest(LauncherCase):
         self.registered("JavaSoft\\JDK\\17", "JavaHome", "C:\\Runtimes\\uninstalled")
         self.registered("JavaSoft\\JDK\\1.5", "JavaHome", self.runtime("C:\\Runtimes\\jdk15"))
         self.inspect_failure_window()
+
+
+class TraceTest(CurrentRuntimeTest):
+    """The trace of the search, on request: what it names for each way a
+    launch ends, and that a trace that cannot be written, or none, changes
+    nothing."""
+
+    TRACE = "C:\\Users\\Public\\Жук trace.txt"  # outside the ANSI code page too
+
+    def setUp(self):
+        super().setUp()
+        self.host.remove(self.TRACE)
+
+    def trace(self):
+        return self.host.unix(self.TRACE).read_bytes().decode("utf-8-sig")
+
+    def assert_in_order(self, trace, *lines):
+        at = 0
+        for line in lines:
+            found = trace.find(line, at)
+            self.assertGreaterEqual(found, 0, f"{line!r} missing after offset {at} of\n{trace}")
+            at = found + len(line)
+
+    def traced_start(self, exe, **kwargs):
+        got = self.launch(exe, variables={"VELMORANT_LAUNCHER_TRACE": self.TRACE}, **kwargs)
+        data = self.host.unix(self.TRACE).read_bytes()
+        self.assertNotIn(b"\n", data.replace(b"\r\n", b""), "every line ends in CRLF")
+        return got, self.trace()
+
+    def test_registry_scan(self):
+        self.runtimes((RE, "1.5.0_22", "C:\\Java\\jre5"), (RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
+        got, trace = self.traced_start(exe, arguments="C:\\docs\\a.vel")
+        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+        self.assert_in_order(
+            trace, "ms  Velmorant launcher 1.04, C:\\Apps\\Traced\\Velmorant.exe\r\n",
+            'Command line: "C:\\Apps\\Traced\\Velmorant.exe" C:\\docs\\a.vel', "Windows ",
+            "Set filetouse to C:\\docs\\a.vel", "Scanning HKLM\\Software\\JavaSoft\\" + RE,
+            "Subkey 1.5.0_22: not version 1.6 or later, passed over",
+            "1.6.0_07 (", "\\JavaHome = \"C:\\Java\\jre6\"", "Set PATH to C:\\Java\\jre6\\bin",
+            "C:\\Apps\\Traced\\Velmorant.jar: not found",
+            "Started C:\\Apps\\Traced\\openFile.bat; the launcher ends")
+
+    def test_fixed_locations(self):
+        self.runtimes((DK, "1.6", "C:\\Java\\jdk6"))
+        _, trace = self.traced_start(self.host.lay_out_app("C:\\Apps\\Traced"))
+        self.assert_in_order(trace, "Scanning ", ": no such key",
+                             RE + "\\6.0 (", "\\JavaHome: no such key",
+                             DK + "\\1.6 (", "\\JavaHome = \"C:\\Java\\jdk6\"",
+                             "Set PATH to C:\\Java\\jdk6\\bin", "Started ")
+
+    def test_todays_runtimes(self):
+        self.registered("JavaSoft\\JDK\\17", "JavaHome", self.runtime("C:\\Runtimes\\jdk-17", "17.0.2"))
+        _, trace = self.traced_start(self.host.lay_out_app("C:\\Apps\\Traced", archive=False))
+        self.assert_in_order(trace, "c:\\java\\bin\\java.exe: not found", "JAVA_HOME is not set",
+                             "HKLM\\Software\\JavaSoft\\JDK\\17 (",
+                             "C:\\Runtimes\\jdk-17\\bin\\java.exe: found",
+                             "C:\\Runtimes\\jdk-17: version 17.0.2 (from its release file), a candidate",
+                             "1 registered runtimes found", "Set PATH to C:\\Runtimes\\jdk-17\\bin",
+                             "Started C:\\Apps\\Traced\\openFile.bat")
+
+    def test_window(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False, batch=False)
+        self.inspect_failure_window(exe, variables={"VELMORANT_LAUNCHER_TRACE": self.TRACE})
+        self.assert_in_order(self.trace(), "Set PATH to C:\\Java\\jre6\\bin",
+                             "Could not start C:\\Apps\\Traced\\openFile.bat: error 2, ",
+                             "Nothing could be started: the window saying so is shown\r\n")
+
+    def test_values_that_cannot_be_written_change_nothing(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
+        self.host.write("C:\\Users\\Public\\readonly.txt", b"keep")
+        self.host.unix("C:\\Users\\Public\\readonly.txt").chmod(0o444)
+        for value in ("C:\\Users\\Public", "C:\\nowhere\\trace.txt", "NUL", "COM1",
+                      "C:\\Users\\Public\\readonly.txt", "C:\\" + "x" * 32000):
+            with self.subTest(value=value[:40]):
+                self.host.remove("C:\\record.txt")
+                got = self.launch(exe, variables={"VELMORANT_LAUNCHER_TRACE": value})
+                self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+        self.assertEqual(self.host.unix("C:\\Users\\Public\\readonly.txt").read_bytes(), b"keep")
+        self.assertFalse(self.host.unix("C:\\nowhere").exists())
+
+    def test_quoted_and_relative_values(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
+        here = self.host.unix("C:\\Users\\Public\\Here")
+        here.mkdir(parents=True, exist_ok=True)
+        for value, written in (('"' + self.TRACE + '"', self.host.unix(self.TRACE)),
+                               ("relative.txt", here / "relative.txt")):
+            with self.subTest(value=value):
+                self.host.remove("C:\\record.txt")
+                self.launch(exe, cwd=here, variables={"VELMORANT_LAUNCHER_TRACE": value})
+                self.assertIn("Started ", written.read_bytes().decode("utf-8-sig"))
+
+    def test_no_variable_writes_no_file(self):
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
+        drive = self.host.unix("C:\\")
+        wine_own = {"windows", "programdata", "users"}
+
+        def files():
+            found = {}
+            for path in drive.rglob("*"):
+                parts = path.relative_to(drive).parts
+                if parts[0].lower() in wine_own and not (
+                        parts[0].lower() == "users" and len(parts) > 1 and parts[1] == "Public"):
+                    continue
+                if path.is_file() and path.name != "record.txt":
+                    found[path] = (path.stat().st_mtime_ns, path.stat().st_size)
+            return found
+
+        before = files()
+        self.launch(exe)
+        self.assertEqual(files(), before)
 
 
 MESSAGE = (

@@ -81,10 +81,10 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FakePlatform fake;
+// Builds a machine from the input and runs the launcher on it, with the
+// trace written to `trace` when it is given.
+void Launch(FakePlatform& fake, const std::uint8_t* data, std::size_t size, const char* trace) {
+  if (trace != nullptr) fake.environment["VELMORANT_LAUNCHER_TRACE"] = trace;
   Input in(data, size);
   std::string lastKey = kRoots[0];
   velmorant::FakeHive lastHive;
@@ -145,12 +145,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  bool ended = false;
   try {
     velmorant::Form1::Run(fake);
   } catch (const FakePlatform::ProgramEnded&) {
-    ended = true;
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FakePlatform fake;
+  Launch(fake, data, size, nullptr);
+  // The same machine with the trace on: the launcher does exactly the same.
+  FakePlatform traced;
+  Launch(traced, data, size, "C:\\trace.txt");
+  Check(!traced.trace.empty() && traced.trace.back() == '\n' && fake.trace.empty());
+  Check(traced.startsTried == fake.startsTried && traced.keysOpened == fake.keysOpened &&
+        traced.starts.size() == fake.starts.size() && traced.windowShown == fake.windowShown);
+  for (std::size_t i = 0; i < fake.starts.size(); ++i) {
+    traced.starts[i].environment.erase("VELMORANT_LAUNCHER_TRACE");
+    Check(traced.starts[i].environment == fake.starts[i].environment);
+  }
+
+  const bool ended = fake.endCalls > 0;
   if (ended) {
     Check(fake.endCalls == 1 && fake.starts.size() == 1);
     Check(fake.starts[0].environment.count("PATH") == 1);

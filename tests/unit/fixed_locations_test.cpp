@@ -172,8 +172,10 @@ TEST(FixedLocationsTest, NothingInstalledAsksEachPlaceOnceAndChangesNothing) {
       "c:\\java\\bin\\java.exe", "c:\\windows\\system\\java.exe", "c:\\windows\\system32\\java.exe",
       "c:\\winnt\\system32\\java.exe", "C:\\WINDOWS\\java.exe"};
   EXPECT_EQ(First(f.pathsTested, places.size()), places);
-  // The PATH the launcher was given (for the last phase), then SYSTEMROOT.
-  EXPECT_EQ(First(f.variablesRead, 2), (std::vector<std::string>{"PATH", "SYSTEMROOT"}));
+  // Whether to trace, the PATH the launcher was given (for the last phase),
+  // then SYSTEMROOT.
+  EXPECT_EQ(First(f.variablesRead, 3),
+            (std::vector<std::string>{"VELMORANT_LAUNCHER_TRACE", "PATH", "SYSTEMROOT"}));
   EXPECT_EQ(f.environment.at("PATH"), "C:\\old");
   EXPECT_TRUE(f.startsTried.empty());
   EXPECT_EQ(f.OpenKeyCount(), 0u);
