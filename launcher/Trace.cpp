@@ -24,7 +24,9 @@ void Trace::Open() {
   Say({"Current folder: ", host.currentFolder});
   Say({"Windows ", Decimal(host.windowsVersion[0]), ".", Decimal(host.windowsVersion[1]),
        " (build ", Decimal(host.windowsVersion[2]), ")",
-       host.wow64 ? ", 64-bit, running the launcher as a 32-bit program" : ""});
+       host.wow64               ? ", a 32-bit launcher on 64-bit Windows"
+       : host.programBits == 64 ? ", a 64-bit launcher"
+                                : ", a 32-bit launcher on 32-bit Windows"});
 }
 
 void Trace::Say(std::initializer_list<std::string_view> parts) {

@@ -4,7 +4,8 @@ prefix, a Java runtime registered in its registry, and the launcher started
 with a document, as a user would start it. Prints what the started program
 (a recorder standing in for the application) received. Then the same with
 the runtime found only at a fixed place, with only a Java of today registered
-under its vendor's key, and with no Java at all.
+under its vendor's key (with the trace of the search turned on, and shown),
+and with no Java at all.
 
 Usage: demo.py BUILD_DIR
 """
@@ -19,15 +20,22 @@ APP = "C:\\Program Files\\Velmorant"
 DOCUMENT = "C:\\Users\\Public\\Documents\\Жук report.vel"
 
 
-def start(host, title):
+TRACE = "C:\\Users\\Public\\velmorant-trace.txt"
+
+
+def start(host, title, trace=False):
     print(f"\n== {title}")
     record = host.unix("C:\\record.txt")
     host.remove("C:\\record.txt")
     exe = APP + "\\Velmorant.exe"
     command_line = f'"{exe}" {DOCUMENT}'
     print(f"   command line: {command_line}")
+    env = {"VELMORANT_RECORD": "C:\\record.txt"}
+    if trace:
+        print(f"   with VELMORANT_LAUNCHER_TRACE={TRACE}")
+        env["VELMORANT_SET_VELMORANT_LAUNCHER_TRACE"] = TRACE
     began = time.time()
-    code = host.spawn(exe, command_line, env={"VELMORANT_RECORD": "C:\\record.txt"})
+    code = host.spawn(exe, command_line, env=env)
     records = read_records(record, timeout=20)
     print(f"   launcher exit code {code}, ended after {time.time() - began:.2f} s")
     if not records:
@@ -62,7 +70,16 @@ def main():
         host.write(jdk + "\\release", 'JAVA_VERSION="21.0.1"\r\n')
         host.reg(["[HKEY_LOCAL_MACHINE\\Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI]",
                   '"Path"=' + reg_quote(jdk + "\\")])
-        start(host, "Only today's Java: Eclipse Adoptium 21, registered under its vendor's key")
+        host.reg(["[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\JDK\\17]",
+                  '"JavaHome"=' + reg_quote("C:\\Program Files\\Java\\jdk-17")])
+        start(host, "Only today's Java: Eclipse Adoptium 21 under its vendor's key, and a key left"
+              " behind by an uninstalled JDK 17; traced", trace=True)
+        lines = host.unix(TRACE).read_bytes().decode("utf-8-sig").splitlines()
+        absent = [line for line in lines if line.endswith(": no such key") and "Scanning" not in line]
+        print(f"   the trace, {TRACE}, with the {len(absent)} lines of absent keys left out:")
+        for line in lines:
+            if line not in absent:
+                print("   | " + line)
 
         host.reset_registry()
         host.remove(jdk)

@@ -55,7 +55,7 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
          f.SetText("Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "JavaHome", "C:\\J6");
        },
        {"Velmorant launcher 1.04, C:\\Apps\\Velmorant\\Velmorant.exe\r\n",
-        "Windows 10.0 (build 19045), 64-bit, running the launcher as a 32-bit program\r\n",
+        "Windows 10.0 (build 19045), a 32-bit launcher on 64-bit Windows\r\n",
         "Set directory to C:\\Apps\\Velmorant\r\n",
         "Scanning HKLM\\Software\\JavaSoft\\Java Runtime Environment (32-bit view)\r\n",
         "Subkey 1.5.0_22: not version 1.6 or later, passed over\r\n",
