@@ -68,7 +68,7 @@ struct WindowDescription {
 struct HostDescription {
   std::string programPath;          // the launcher's own file
   std::string commandLine;          // the whole command line, as received
-  std::string currentFolder;        //
+  std::string currentFolder;        // as the launcher was started in
   std::uint32_t windowsVersion[3];  // major, minor, build: 10, 0, 19045
   int programBits;                  // 32 or 64: the launcher's own width
   bool wow64;                       // a 32-bit program on 64-bit Windows
