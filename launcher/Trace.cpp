@@ -4,6 +4,7 @@
 #include <string>
 
 #include "launcher/RuntimeText.h"
+#include "resources/resource_ids.h"
 
 namespace velmorant {
 
@@ -19,7 +20,7 @@ void Trace::Open() {
   platform_.WriteTrace("\xEF\xBB\xBF");  // UTF-8, so that Notepad reads it so too
   const HostDescription host = platform_.DescribeHost();
   programBits_ = host.programBits;
-  Say({"Velmorant launcher 1.04, ", host.programPath});
+  Say({"Velmorant launcher " VELMORANT_VERSION_TEXT ", ", host.programPath});
   Say({"Command line: ", host.commandLine});
   Say({"Current folder: ", host.currentFolder});
   Say({"Windows ", Decimal(host.windowsVersion[0]), ".", Decimal(host.windowsVersion[1]),

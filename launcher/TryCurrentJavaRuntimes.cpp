@@ -97,9 +97,12 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   // however many keys name it. A machine has a handful of runtimes, so a
   // list searched from the start does.
   std::vector<std::string> seen;
-  const auto firstTime = [&seen](const std::string& path) {
+  const auto firstTime = [this, &seen](const std::string& path) {
     std::string folded = FoldCase(path);
-    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) return false;
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) {
+      trace_.Say({path, ": tried already"});
+      return false;
+    }
     seen.push_back(std::move(folded));
     return true;
   };
@@ -140,11 +143,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
       return std::nullopt;
     }
     std::string bin = *folder + "\\bin";
-    if (!firstTime(bin)) {
-      trace_.Say({bin, ": tried already"});
-      return std::nullopt;
-    }
-    if (!Exists(bin + "\\java.exe")) return std::nullopt;
+    if (!firstTime(bin) || !Exists(bin + "\\java.exe")) return std::nullopt;
     const char* source = "";
     std::optional<JavaVersion> version = versionOf(*folder, name, source);
     if (!recent(*folder, version, source)) return std::nullopt;
@@ -192,9 +191,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   for (const std::string& entry : SplitFolderList(strReceivedPath)) {
     const std::optional<std::string> folder = RuntimeFolder(entry);
     if (!folder || !Exists(*folder + "\\java.exe")) continue;
-    if (!firstTime(*folder)) {
-      trace_.Say({*folder, ": tried already"});
-    } else {
+    if (firstTime(*folder)) {
       const char* source = "";
       const auto version = versionOf(std::string(FolderOf(*folder)), {}, source);
       if (recent(*folder, version, source)) attempt(*folder);

@@ -77,6 +77,8 @@ class FakePlatform : public Platform {
   void AddFolder(const std::string& path);
   // Starting this existing file fails (no program associated, say).
   void RefuseStart(const std::string& path);
+  // A file that cannot be written: CreateTraceFile refuses it.
+  void AddReadOnlyFile(const std::string& path);
   // This many of the next starts fail, whatever they start.
   int failNextStarts = 0;
 
@@ -155,6 +157,7 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string, NoCaseLess> files_;  // path, contents
   std::set<std::string, NoCaseLess> folders_;
   std::set<std::string, NoCaseLess> refused_;
+  std::set<std::string, NoCaseLess> readOnly_;
 };
 
 }  // namespace velmorant

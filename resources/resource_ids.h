@@ -2,3 +2,6 @@
 #pragma once
 
 #define IDI_APPLICATION_ICON 1
+
+// The version as the version block and the trace write it.
+#define VELMORANT_VERSION_TEXT "1.04"

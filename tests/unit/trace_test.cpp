@@ -141,7 +141,7 @@ TEST(TraceTest, ValuesThatGiveNoTraceOrAnUnquotedOne) {
     const Launch run(
         [](FakePlatform& f) {
           f.AddFolder("C:\\Users");
-          f.RefuseStart("C:\\readonly.txt");
+          f.AddReadOnlyFile("C:\\readonly.txt");
         },
         c.value);
     EXPECT_EQ(run.fake.tracePath, c.tracePath);
