@@ -4,6 +4,7 @@
 //   floor.exe enumerate  enumerate every subkey of the key that the launcher
 //                        scans, then start "openFile.bat" and end: what the
 //                        search itself must do with many subkeys
+//   floor.exe archive    start "Velmorant.jar" beside it instead, and end
 //   floor.exe window     show an empty window captioned like the launcher's
 //                        failure window, until it is closed
 #include <windows.h>
@@ -63,7 +64,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring batch(path, length);
-  batch = batch.substr(0, batch.rfind(L'\\')) + L"\\openFile.bat";
+  const bool archive = mode.find(L"archive") != std::wstring::npos;
+  batch = batch.substr(0, batch.rfind(L'\\')) + (archive ? L"\\Velmorant.jar" : L"\\openFile.bat");
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;

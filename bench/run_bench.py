@@ -10,6 +10,8 @@
   one, against a second floor that enumerates the same subkeys and then
   starts the batch file: what the search must do, apart from what the
   launcher adds.
+- The archive present and opening with Java: the launcher, which asks which
+  program opens it before it starts it, against a floor that only starts it.
 - A large current folder: both started from a folder of 20,000 files, as
   when a document is opened from such a folder.
 - The failure path: the time until the failure window is visible with
@@ -35,7 +37,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "static"))
-from winehost import WineHost, read_records  # noqa: E402
+from winehost import JAVAW, WineHost, read_records  # noqa: E402
 from check_program import PortableExecutable  # noqa: E402
 
 APP = "C:\\Bench\\Velmorant"
@@ -138,7 +140,7 @@ def main():
     parser.add_argument("build")
     parser.add_argument("--pairs", type=int, default=21)
     parser.add_argument("--shipped", help="the shipped 32-bit Velmorant.exe, for its size")
-    parser.add_argument("--cases", default="start,scaling,folder,window")
+    parser.add_argument("--cases", default="start,scaling,archive,folder,window")
     args = parser.parse_args()
     cases = set(args.cases.split(","))
     build = Path(args.build)
@@ -163,6 +165,15 @@ def main():
             host.reg(registry_with(1000))
             a, b = alternate(started, launcher_run, (floor, f'"{floor}" enumerate'), args.pairs)
             lines.append(row("start, 1,000 failing subkeys first", "enumerate, then start", a, b))
+        if "archive" in cases:
+            host.reset_registry()
+            host.reg(registry_with(0))
+            host.associate_jar(command=f'"{JAVAW}" -jar "%1"')
+            host.write(APP + "\\Velmorant.jar", b"PK\x05\x06" + b"\0" * 18)
+            a, b = alternate(started, launcher_run, (floor, f'"{floor}" archive'), args.pairs)
+            host.remove(APP + "\\Velmorant.jar")
+            lines.append(row("start of the archive, which opens with Java", "start the archive",
+                             a, b))
         if "folder" in cases:
             host.reset_registry()
             host.reg(registry_with(0))

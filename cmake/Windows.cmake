@@ -46,7 +46,7 @@ add_dependencies(Velmorant velmorant_icon)
 target_compile_definitions(Velmorant PRIVATE UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)
 target_compile_options(Velmorant PRIVATE -Wall -Wextra ${VELMORANT_WIN_FLAGS})
 target_include_directories(Velmorant PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)
-target_link_libraries(Velmorant PRIVATE velmorant_logic advapi32 shell32 user32 gdi32)
+target_link_libraries(Velmorant PRIVATE velmorant_logic advapi32 shell32 shlwapi user32 gdi32)
 target_link_options(Velmorant PRIVATE ${VELMORANT_WIN_LINK} -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map)
 set_target_properties(Velmorant PROPERTIES OUTPUT_NAME Velmorant)
 # windres must find the icon in the build folder and the manifest beside the script.

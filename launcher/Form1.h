@@ -66,9 +66,12 @@ class Form1 {
   void LaunchApplication();
   // Sets PATH to `strPath` alone and starts "openFile.bat".
   void LaunchWithPath(const std::string& strPath);
-  // Starts the archive when it exists and can be started, otherwise
-  // "openFile.bat".
+  // Starts the archive when it exists, opens with Java and can be started,
+  // otherwise "openFile.bat".
   void StartArchiveOrBatchFile();
+  // Whether the program that Windows would open the archive with is a Java
+  // runtime's launcher, said in the trace.
+  bool OpensWithJava(const std::string& archive);
   // Starts "openFile.bat" beside the launcher.
   void StartBatchFile();
   // Starts the file at `path` and, when that succeeded, ends the process.

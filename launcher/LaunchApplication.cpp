@@ -10,6 +10,7 @@
 
 #include "launcher/Form1.h"
 #include "launcher/RuntimeText.h"
+#include "platform/PathText.h"
 
 namespace velmorant {
 
@@ -41,7 +42,7 @@ std::optional<double> ReadVersion(std::string_view name) {
     }
   }
   if (digits == 0) return std::nullopt;
-  constexpr double kScale[] = {1.0, 10.0, 100.0};
+  static constexpr double kScale[] = {1.0, 10.0, 100.0};
   return static_cast<double>(mantissa) / kScale[fractionDigits];
 }
 
@@ -119,8 +120,28 @@ void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
   // An archive that cannot be started leaves the batch file to take over,
   // with the same PATH.
-  if (Exists(archive)) StartAndEnd(archive);
+  if (Exists(archive) && OpensWithJava(archive)) StartAndEnd(archive);
   StartBatchFile();
+}
+
+bool Form1::OpensWithJava(const std::string& archive) {
+  // Windows starts the archive with whatever program owns its file type. An
+  // archiver would "start" it by listing the class files, and the launcher
+  // would end as if the application ran; only a Java runtime will do.
+  const std::string program = platform_.ProgramThatOpens(archive);
+  const std::string name = strJarName + ".jar";
+  if (program.empty()) {
+    trace_.Say({name, " opens with no program: the batch file is started instead"});
+    return false;
+  }
+  const bool java = IsJavaLauncher(program);
+  if (java) {
+    trace_.Say({name, " opens with ", program, ", a Java runtime"});
+  } else {
+    trace_.Say({name, " would open with ", program,
+                ", which is no Java runtime: the batch file is started instead"});
+  }
+  return java;
 }
 
 void Form1::StartBatchFile() { StartAndEnd(platform_.ProgramFolder() + "\\openFile.bat"); }

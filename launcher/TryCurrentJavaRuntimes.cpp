@@ -183,7 +183,9 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
       }
     }
   }
-  trace_.Say({Decimal(registered.size()), " registered runtimes found, newest first"});
+  trace_.Say({Decimal(registered.size()), registered.size() == 1
+                                              ? " registered runtime found"
+                                              : " registered runtimes found, newest first"});
   for (const Runtime& runtime : registered) attempt(runtime.binFolder);
 
   // The java.exe that a command prompt would run: the first on PATH. Its

@@ -221,6 +221,12 @@ void FakePlatform::EndProgram() {
   throw ProgramEnded{};
 }
 
+std::string FakePlatform::ProgramThatOpens(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  const auto opener = openers.find(dot == std::string::npos ? "" : path.substr(dot));
+  return opener != openers.end() ? opener->second : "C:\\Java\\jre\\bin\\javaw.exe";
+}
+
 bool FakePlatform::CreateTraceFile(const std::string& path) {
   // Like the real one: no folder, and no read-only file.
   if (folders_.count(path) != 0 || readOnly_.count(path) != 0) return false;

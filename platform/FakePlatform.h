@@ -79,6 +79,9 @@ class FakePlatform : public Platform {
   void RefuseStart(const std::string& path);
   // A file that cannot be written: CreateTraceFile refuses it.
   void AddReadOnlyFile(const std::string& path);
+  // What ProgramThatOpens names for a file of this type ("" for none); a
+  // type not listed opens with Java's own launcher.
+  std::map<std::string, std::string, NoCaseLess> openers;
   // This many of the next starts fail, whatever they start.
   int failNextStarts = 0;
 
@@ -124,6 +127,7 @@ class FakePlatform : public Platform {
   std::string CommandLineArgs() override { return commandLineArgs; }
   std::string ProgramFolder() override { return programFolder; }
   long StartProgram(const std::string& path) override;
+  std::string ProgramThatOpens(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
   bool CreateTraceFile(const std::string& path) override;
   void WriteTrace(const std::string& text) override;

@@ -17,4 +17,15 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // drive alone ("C:"), so that folder + "\" + name names the file again.
 std::string_view FolderOf(std::string_view path);
 
+// The program of a command as a file association stores it: the first
+// word, from an opening quote to the next quote, otherwise up to the first
+// space or tab: C:\Java\bin\javaw.exe for "C:\Java\bin\javaw.exe" -jar "%1".
+std::string_view ProgramOfCommand(std::string_view command);
+
+// Whether `program`, a full path as a file association gives it, names a
+// Java runtime's own launcher: its file name is "javaw.exe" or "java.exe",
+// compared without regard to case. "notjavaw.exe" or "javaw.exe.bak" is no
+// Java, and neither is the empty text.
+bool IsJavaLauncher(std::string_view program);
+
 }  // namespace velmorant

@@ -155,6 +155,12 @@ class Platform {
   // refused with kErrorAccessDenied.
   virtual long StartProgram(const std::string& path) = 0;
 
+  // The program that Windows would open the file at `path` with, as the
+  // shell decides: the executable of the "open" command of the file's type,
+  // the user's own association before the machine's, with environment
+  // variables expanded. Empty when there is none or it cannot be told.
+  virtual std::string ProgramThatOpens(const std::string& path) = 0;
+
   // Ends the process at once. Never returns.
   [[noreturn]] virtual void EndProgram() = 0;
 

@@ -31,8 +31,8 @@ std::string Form1::GetStringInView(RegKey hKey, RegView view, const std::string&
   std::string text = ReadValue(handle, strValue, type);
   platform_.RegCloseKey(handle);
   // The value as read, and its type when it is no text.
-  const char* const kTypes[] = {"", " (REG_SZ)", " (REG_EXPAND_SZ)", " (REG_BINARY)",
-                                " (REG_DWORD)"};
+  static constexpr const char* kTypes[] = {"", " (REG_SZ)", " (REG_EXPAND_SZ)", " (REG_BINARY)",
+                                           " (REG_DWORD)"};
   trace_.Say({trace_.Key(hKey, view, strPath), "\\", strValue,
               opened != kErrorSuccess ? ": no such key"
               : type == 0             ? ": Not Found"

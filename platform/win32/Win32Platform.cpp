@@ -6,6 +6,7 @@
 #endif
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 // The interface's methods bear the names of the functions they wrap; the
 // Windows headers' A/W macros must not rename them.
@@ -13,6 +14,7 @@
 #undef RegEnumKeyEx
 #undef GetEnvironmentVariable
 #undef SetEnvironmentVariable
+#undef PathFileExists
 
 #include <algorithm>
 #include <string>
@@ -252,11 +254,43 @@ long Win32Platform::StartProgram(const std::string& path) {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  // The verb that ProgramThatOpens asks about, whatever a file type names
+  // as its default, so that the program checked is the program started.
+  info.lpVerb = L"open";
   info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&info)) return ERROR_SUCCESS;
   const DWORD error = GetLastError();
   return error != ERROR_SUCCESS ? static_cast<long>(error) : ERROR_GEN_FAILURE;
+}
+
+std::string Win32Platform::ProgramThatOpens(const std::string& path) {
+  const std::wstring file = Wide(path);
+  const wchar_t* const type = PathFindExtensionW(file.c_str());
+  if (*type == L'\0') return {};
+  // The shell's own reading of the association: the user's classes before
+  // the machine's, the command's program found whether it is quoted or not,
+  // "%1" and the arguments dropped. Only the program's file name matters,
+  // and "javaw.exe" and "java.exe" are their own short (8.3) names.
+  constexpr DWORD kLength = 32768;
+  std::vector<wchar_t> text(kLength, L'\0');
+  DWORD length = kLength;
+  if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, type, L"open", text.data(),
+                        &length) == S_OK) {
+    return Utf8(text.data(), wcslen(text.data()));
+  }
+  // Some shells (Wine's) find no program in a command stored with variables
+  // (REG_EXPAND_SZ), yet start it: read the command, expand it and take its
+  // first word.
+  length = kLength;
+  if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, type, L"open", text.data(), &length) !=
+      S_OK) {
+    return {};
+  }
+  std::vector<wchar_t> expanded(kLength, L'\0');
+  const DWORD expandedLength = ExpandEnvironmentStringsW(text.data(), expanded.data(), kLength);
+  if (expandedLength == 0 || expandedLength > kLength) return {};
+  return std::string(ProgramOfCommand(Utf8(expanded.data(), wcslen(expanded.data()))));
 }
 
 void Win32Platform::EndProgram() { ExitProcess(0); }
@@ -381,7 +415,8 @@ void* Win32Platform::BuildFormWindow() {
   // Without minimize and maximize boxes Windows only greys these commands;
   // the window offers none of them, nor sizing.
   const HMENU systemMenu = GetSystemMenu(window, FALSE);
-  for (const UINT command : {SC_MINIMIZE, SC_MAXIMIZE, SC_SIZE, SC_RESTORE}) {
+  static constexpr UINT kCommands[] = {SC_MINIMIZE, SC_MAXIMIZE, SC_SIZE, SC_RESTORE};
+  for (const UINT command : kCommands) {
     DeleteMenu(systemMenu, command, MF_BYCOMMAND);
   }
 

@@ -31,6 +31,7 @@ class Win32Platform : public Platform {
   std::string CommandLineArgs() override;
   std::string ProgramFolder() override;
   long StartProgram(const std::string& path) override;
+  std::string ProgramThatOpens(const std::string& path) override;
   [[noreturn]] void EndProgram() override;
   bool CreateTraceFile(const std::string& path) override;
   void WriteTrace(const std::string& text) override;

@@ -16,7 +16,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from winehost import WineHost, read_records, reg_quote  # noqa: E402
+from winehost import JAVAW, WineHost, read_records, reg_quote  # noqa: E402
 
 HOST = None
 
@@ -126,7 +126,7 @@ class StartTest(LauncherCase):
         caller.mkdir(parents=True, exist_ok=True)
         got = self.launch(exe, "C:\\docs\\report.vel", cwd=caller)
         self.assertEqual(got["commandLine"],
-                         '"C:\\helpers\\recorder.exe" jar "C:\\Apps\\Velmorant\\Velmorant.jar"')
+                         '"' + JAVAW + '" jar "C:\\Apps\\Velmorant\\Velmorant.jar"')
         self.assertEqual(got["filetouse"], "C:\\docs\\report.vel")
         self.assertEqual(got["directory"], "C:\\Apps\\Velmorant")
         self.assertEqual(got["PATH"], "C:\\Java\\jre1.6.0_07\\bin")
@@ -183,6 +183,65 @@ class StartTest(LauncherCase):
         arguments = ' "a  b"\t c  '
         got = self.launch(exe, arguments)
         self.assertEqual(got["filetouse"], arguments.lstrip(" \t"))
+
+
+class ArchiveOpenerTest(LauncherCase):
+    """The archive is started only when a Java runtime's launcher opens it;
+    any other opener gives way to the batch file, with the same PATH."""
+
+    ARCHIVER = "C:\\Program Files\\Archiver\\Archiver.exe"
+    SPACED_JAVA = "C:\\Program Files\\Java Stand In\\bin\\JAVA.EXE"
+    JAVA = JAVAW[:-9] + "JAVA.EXE"
+
+    def setUp(self):
+        super().setUp()
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        # The archiver and a program only named like Java must never run.
+        self.plant_traps(self.ARCHIVER, "C:\\helpers\\Java\\bin\\notjavaw.exe")
+        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        for java in (self.SPACED_JAVA, self.JAVA):
+            self.host.write(java, recorder)
+
+    def tearDown(self):
+        self.host.remove("C:\\Program Files\\Archiver")
+        self.host.remove("C:\\Program Files\\Java Stand In")
+        self.host.remove(self.JAVA)
+
+    def test_associations(self):
+        # Wine reads file types from the machine's classes alone, so the
+        # user's own association coming first cannot be shown here.
+        cases = (
+            ("an archiver", [dict(command=f'"{self.ARCHIVER}" "%1"')], None),
+            ("Java's own", [dict(command=f'"{JAVAW}" -jar "%1" %*')], JAVAW),
+            ("unquoted JAVA.EXE", [dict(command=f"{self.JAVA} -jar %1")], self.JAVA),
+            ("unquoted, with spaces", [dict(command=f"{self.SPACED_JAVA} -jar %1")],
+             self.SPACED_JAVA),
+            ("a variable, REG_EXPAND_SZ",
+             [dict(command='"%SystemDrive%' + JAVAW[2:] + '" -jar "%1"', expand=True)], JAVAW),
+            ("named like Java", [dict(command=JAVAW[:-9] + 'notjavaw.exe "%1"')], None),
+            ('"%1" %*', [dict(command='"%1" %*')], None),
+            ("no command key", [dict(command=False)], None),
+            ("an empty command", [dict(command="")], None),
+            ("no association", [], None),
+        )
+        exe = self.host.lay_out_app("C:\\Apps\\Opener")
+        for what, associations, opener in cases:
+            with self.subTest(what):
+                self.host.remove("C:\\record.txt")
+                self.host.reg(WineHost.JAR_TYPES)
+                for association in associations:
+                    self.host.associate_jar(**association)
+                got = self.launch(exe)
+                self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+                if opener is None:
+                    self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
+                else:
+                    self.assertIn(opener.lower(), got["commandLine"].lower())
+                    self.assertIn("C:\\Apps\\Opener\\Velmorant.jar", got["commandLine"])
+
+    def test_archiver_and_no_batch_file_shows_the_window(self):
+        self.host.associate_jar(command=f'"{self.ARCHIVER}" "%1"')
+        self.inspect_failure_window(self.host.lay_out_app("C:\\Apps\\Opener", batch=False))
 
 
 class FixedLocationTest(LauncherCase):
@@ -379,7 +438,7 @@ class TraceTest(CurrentRuntimeTest):
                              "HKLM\\Software\\JavaSoft\\JDK\\17 (",
                              "C:\\Runtimes\\jdk-17\\bin\\java.exe: found",
                              "C:\\Runtimes\\jdk-17: version 17.0.2 (from its release file), a candidate",
-                             "1 registered runtimes found", "Set PATH to C:\\Runtimes\\jdk-17\\bin",
+                             "1 registered runtime found\r\n", "Set PATH to C:\\Runtimes\\jdk-17\\bin",
                              "Started C:\\Apps\\Traced\\openFile.bat")
 
     def test_window(self):
@@ -651,7 +710,7 @@ class HostileTest(LauncherCase):
 
     def test_association_to_a_missing_program_falls_back(self):
         self.runtimes((RE, "1.6.0_07", "C:\\J16"))
-        self.host.associate_jar("C:\\nowhere\\missing.exe")
+        self.host.associate_jar("C:\\nowhere\\javaw.exe")
         exe = self.host.lay_out_app("C:\\Apps\\Missing")
         got = self.launch(exe)
         self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')

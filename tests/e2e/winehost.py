@@ -23,6 +23,9 @@ from pathlib import Path
 import winearch
 
 HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
+# The recorder under the name of a Java runtime's launcher, standing in for
+# the program that Java's own installer makes the opener of ".jar" files.
+JAVAW = "C:\\helpers\\Java\\bin\\javaw.exe"
 JAVASOFT = r"HKEY_LOCAL_MACHINE\Software\JavaSoft"
 # Where installers register Java runtimes, below HKLM or HKCU and, on 64-bit
 # Windows, below Wow6432Node for the 32-bit view too.
@@ -32,6 +35,11 @@ VENDOR_KEYS = ("JavaSoft", "Eclipse Adoptium", "AdoptOpenJDK", "Eclipse Foundati
 
 def reg_quote(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def reg_expand(text):
+    """A REG_EXPAND_SZ value in .reg syntax."""
+    return "hex(2):" + ",".join(f"{b:02x}" for b in (text + "\0").encode("utf-16-le"))
 
 
 def build_arch(build_dir):
@@ -93,6 +101,7 @@ class WineHost:
             source = self.build / "helpers" / name
             if source.exists():
                 shutil.copy2(source, helpers / name)
+        self.write(JAVAW, (self.build / "helpers" / "recorder.exe").read_bytes())
         return self
 
     def stop(self):
@@ -180,11 +189,16 @@ class WineHost:
             os.unlink(name)
 
     def reset_registry(self):
-        lines = [r"[-HKEY_CLASSES_ROOT\.jar]", r"[-HKEY_CLASSES_ROOT\velmorant.jarfile]"]
+        lines = list(self.JAR_TYPES)
         for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
             for software in ("Software", "Software\\Wow6432Node"):
                 lines += [f"[-{root}\\{software}\\{key}]" for key in VENDOR_KEYS]
         self.reg(lines)
+
+    # Removes the ".jar" file type, from the machine's classes and the user's.
+    JAR_TYPES = [f"[-{root}\\Software\\Classes\\{key}]"
+                 for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER")
+                 for key in (".jar", "velmorant.jarfile")]
 
     @staticmethod
     def runtime_lines(root, version, java_home=None, raw_value=None):
@@ -197,12 +211,19 @@ class WineHost:
             lines.append('"JavaHome"=' + raw_value)
         return lines
 
-    def associate_jar(self, program="C:\\helpers\\recorder.exe"):
-        """Makes .jar files open with `program` (the recorder, by default)."""
-        command = f'"{program}" jar "%1"'
-        self.reg([r"[HKEY_CLASSES_ROOT\.jar]", '@="velmorant.jarfile"',
-                  r"[HKEY_CLASSES_ROOT\velmorant.jarfile\shell\open\command]",
-                  "@=" + reg_quote(command)])
+    def associate_jar(self, program=JAVAW, command=None, expand=False):
+        """Makes .jar files open with `program` (the recorder under Java's
+        name, by default), or with a whole `command` (REG_EXPAND_SZ with
+        `expand`; none at all, only the verb's key, when it is False)."""
+        if command is None:
+            command = f'"{program}" jar "%1"'
+        classes = r"HKEY_LOCAL_MACHINE\Software\Classes"
+        lines = [f"[{classes}\\.jar]", '@="velmorant.jarfile"',
+                 f"[{classes}\\velmorant.jarfile\\shell\\open]"]
+        if command is not False:
+            lines += [f"[{classes}\\velmorant.jarfile\\shell\\open\\command]",
+                      "@=" + (reg_expand(command) if expand else reg_quote(command))]
+        self.reg(lines)
 
     # --- Application folders --------------------------------------------------
 

@@ -2,8 +2,9 @@
 // failures from its input and runs the whole launch against the in-memory
 // platform. Besides the sanitizers' checks it asserts what must hold after
 // any run: a run ends only through one successful start, a start by the last
-// phase puts on PATH only a folder that holds java.exe, and a run that
-// returns has closed every key and shown the window.
+// phase puts on PATH only a folder that holds java.exe, the archive starts
+// only when Java opens it, and a run that returns has closed every key and
+// shown the window.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "launcher/Form1.h"
 #include "platform/FakePlatform.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -89,7 +91,7 @@ void Launch(FakePlatform& fake, const std::uint8_t* data, std::size_t size, cons
   std::string lastKey = kRoots[0];
   velmorant::FakeHive lastHive;
   while (!in.empty()) {
-    switch (in.Byte() % 14) {
+    switch (in.Byte() % 15) {
       case 0:  // a subkey of the scanned key, with a name of any bytes
         lastKey = kRoots[0] + in.Text(300);
         fake.AddKey(lastKey);
@@ -142,6 +144,12 @@ void Launch(FakePlatform& fake, const std::uint8_t* data, std::size_t size, cons
       case 13:
         fake.AddFile(Folder(in) + "\\release", in.Text(255));
         break;
+      case 14: {  // whatever opens ".jar": Java, an archiver, none, any text
+        const char* const kOpeners[] = {"C:\\J\\bin\\JAVAW.EXE", "C:\\WinRAR\\WinRAR.exe", ""};
+        const std::uint8_t pick = in.Byte();
+        fake.openers[".jar"] = pick < 200 ? kOpeners[pick % 3] : in.Text(60);
+        break;
+      }
     }
   }
 
@@ -172,6 +180,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(fake.endCalls == 1 && fake.starts.size() == 1);
     Check(fake.starts[0].environment.count("PATH") == 1);
     Check(!fake.windowShown);
+    // The archive starts only when a Java runtime's launcher opens it.
+    const std::string& started = fake.starts[0].path;
+    if (started.size() >= 4 && started.compare(started.size() - 4, 4, ".jar") == 0) {
+      Check(velmorant::IsJavaLauncher(fake.ProgramThatOpens(started)));
+    }
     // The last phase starts only with a folder that holds java.exe, or whose
     // bin folder does: never a folder that was not a candidate.
     const bool lastPhase = std::find(fake.variablesRead.begin(), fake.variablesRead.end(),

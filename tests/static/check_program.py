@@ -18,7 +18,7 @@ from pathlib import Path
 MACHINES = {"i686": 0x014C, "x86_64": 0x8664}
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
-SYSTEM_DLLS = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+SYSTEM_DLLS = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shlwapi.dll",
                "shell32.dll", "user32.dll"}
 
 

@@ -88,11 +88,20 @@ TEST_F(LaunchApplicationTest, ArchiveOrBatchFile) {
   const struct {
     const char* what;
     bool archive, archiveStarts;
+    const char* opener;
     std::vector<std::string> tried;
   } cases[] = {
-      {"archive present and startable", true, true, {"\\Velmorant.jar"}},
-      {"archive present, no program for it", true, false, {"\\Velmorant.jar", "\\openFile.bat"}},
-      {"archive absent: no start tried for it", false, false, {"\\openFile.bat"}},
+      {"archive present and startable", true, true, nullptr, {"\\Velmorant.jar"}},
+      {"archive present, no program for it",
+       true,
+       false,
+       nullptr,
+       {"\\Velmorant.jar", "\\openFile.bat"}},
+      {"archive absent: no start tried for it", false, false, nullptr, {"\\openFile.bat"}},
+      // An archiver would list the archive, and the launcher would end as if
+      // the application ran: it is never started.
+      {"archive opens with an archiver", true, true, "C:\\WinRAR\\WinRAR.exe", {"\\openFile.bat"}},
+      {"archive opens with no program", true, true, "", {"\\openFile.bat"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -102,6 +111,7 @@ TEST_F(LaunchApplicationTest, ArchiveOrBatchFile) {
     fresh.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J");
     if (c.archive) fresh.AddFile(folder + "\\Velmorant.jar");
     if (!c.archiveStarts) fresh.RefuseStart(folder + "\\Velmorant.jar");
+    if (c.opener != nullptr) fresh.openers[".jar"] = c.opener;
     Form1 launcher(fresh);
     EXPECT_THROW(launcher.Form_Load(), FakePlatform::ProgramEnded);
     std::vector<std::string> expected;

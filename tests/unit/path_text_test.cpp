@@ -45,5 +45,34 @@ TEST(FolderOfTest, DropsTheFileNameAndItsBackslash) {
   }
 }
 
+// Which opener of the archive counts as Java, from the command an
+// association stores to the name rule.
+TEST(IsJavaLauncherTest, OnlyJavasOwnLaunchersCount) {
+  const struct {
+    const char* command;
+    bool java;
+  } cases[] = {
+      {"\"C:\\Program Files\\Java\\jre\\bin\\javaw.exe\" -jar \"%1\" %*", true},
+      {"C:\\Java\\bin\\JAVA.EXE -jar %1", true},
+      {"  \"C:\\PROGRA~1\\Java\\bin\\JavaW.Exe\"\t\"%1\"", true},
+      {"C:/Java/bin/javaw.exe -jar %1", true},
+      {"javaw.exe", true},
+      {"\"C:\\Program Files\\WinRAR\\WinRAR.exe\" \"%1\"", false},
+      {"C:\\Program Files\\Java\\bin\\javaw.exe -jar %1", false},  // unquoted: "C:\Program"
+      {"C:\\tools\\notjavaw.exe \"%1\"", false},
+      {"C:\\tools\\javaw.exe.bak \"%1\"", false},
+      {"C:\\tools\\javaw.exe\\", false},
+      {"C:\\tools\\javaw", false},
+      {"\"%1\" %*", false},
+      {"\"\" -jar", false},
+      {"", false},
+      {"   ", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    EXPECT_EQ(IsJavaLauncher(ProgramOfCommand(c.command)), c.java);
+  }
+}
+
 }  // namespace
 }  // namespace velmorant

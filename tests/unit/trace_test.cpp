@@ -63,6 +63,15 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
         "1.6.0_07 (32-bit view)\\JavaHome = \"C:\\J6\"\r\n", "Set PATH to C:\\J6\\bin\r\n",
         "C:\\Apps\\Velmorant\\Velmorant.jar: not found\r\n",
         "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
+      {"an archiver owns .jar",
+       [](FakePlatform& f) {
+         f.SetText("Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "JavaHome", "C:\\J6");
+         f.AddFile(f.programFolder + "\\Velmorant.jar");
+         f.openers[".jar"] = "C:\\Program Files\\WinRAR\\WinRAR.exe";
+       },
+       {"Velmorant.jar would open with C:\\Program Files\\WinRAR\\WinRAR.exe, which is no Java "
+        "runtime: the batch file is started instead\r\n",
+        "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
       {"fixed locations, after a start that failed",
        [](FakePlatform& f) {
          f.SetValue("Software\\JavaSoft\\Java Development Kit\\6.0", "JavaHome", kRegDword,
@@ -93,7 +102,7 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
         "HKCU\\Software\\JavaSoft\\JDK\\21 (32-bit view)\\JavaHome = \"C:\\jdk21\"\r\n",
         "C:\\jdk21\\bin\\java.exe: found\r\n",
         "C:\\jdk21: version 21 (from the key name), a candidate\r\n",
-        "1 registered runtimes found, newest first\r\n", "Set PATH to C:\\jdk21\\bin\r\n",
+        "1 registered runtime found\r\n", "Set PATH to C:\\jdk21\\bin\r\n",
         "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
       {"the window",
        [](FakePlatform&) {},
