@@ -9,9 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "launcher/RuntimeText.h"
 #include "launcher/Trace.h"
 #include "platform/Platform.h"
 
@@ -81,6 +84,15 @@ class Form1 {
   // PathFileExists, said in the trace.
   bool Exists(const std::string& strPath);
   void TryFixedJavaLocations();
+  // The first phase: a runtime shipped in the launcher's folder ("runtime",
+  // then "jre") that holds bin\java.exe and is not older than 1.6, started
+  // through "openFile.bat" with its bin folder alone on PATH.
+  void TryShippedRuntime();
+  // The version of the runtime in `folder`: JAVA_VERSION of its release
+  // file when that can be read, otherwise the one in `name`; nothing when
+  // neither gives one. `source` says which, for the trace.
+  std::optional<JavaVersion> RuntimeVersion(const std::string& folder, std::string_view name,
+                                            const char*& source);
   // The last phase: JAVA_HOME, the runtimes registered by today's installers
   // (newest first) and the first java.exe on `strReceivedPath`, the PATH the
   // launcher was started with. Each candidate must hold java.exe on disk.

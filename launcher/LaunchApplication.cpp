@@ -62,6 +62,8 @@ void Form1::LaunchApplication() {
   // the PATH the launcher was given.
   const std::string receivedPath = GetEnvironmentVar("PATH");
 
+  TryShippedRuntime();
+
   RegKey key = 0;
   const long opened =
       platform_.RegOpenKey(kHkeyLocalMachine, kRuntimeVersionsKey, RegView::kOwn, key);

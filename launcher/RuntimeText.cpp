@@ -37,6 +37,10 @@ std::optional<JavaVersion> ParseJavaVersion(std::string_view text) {
   return version;
 }
 
+bool OlderThanMinimum(const JavaVersion& version) {
+  return CompareJavaVersions(version, JavaVersion{6}) < 0;  // 1.6 without its "1."
+}
+
 std::string Decimal(std::uint32_t number) { return std::to_string(number); }
 
 std::string JavaVersionText(const JavaVersion& version) {

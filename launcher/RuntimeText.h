@@ -26,6 +26,9 @@ std::optional<JavaVersion> ParseJavaVersion(std::string_view text);
 // newer than `b`. A missing element counts as 0, so "17" equals "17.0.0".
 int CompareJavaVersions(const JavaVersion& a, const JavaVersion& b);
 
+// Whether `version` is older than 1.6, the oldest Java the launcher starts.
+bool OlderThanMinimum(const JavaVersion& version);
+
 // A number in decimal digits (one copy of the library's formatting for the
 // whole program).
 std::string Decimal(std::uint32_t number);

@@ -89,10 +89,23 @@ std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std
   return names;
 }
 
-void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
-  // 1.6, in the scheme that drops the old leading "1.".
-  const JavaVersion kMinimumVersion = {6};
+std::optional<JavaVersion> Form1::RuntimeVersion(const std::string& folder, std::string_view name,
+                                                 const char*& source) {
+  std::string release;
+  if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
+    if (const auto text = ReleaseJavaVersion(release)) {
+      if (auto version = ParseJavaVersion(*text)) {
+        source = " (from its release file)";
+        return version;
+      }
+    }
+  }
+  std::optional<JavaVersion> version = ParseJavaVersion(name);
+  if (version) source = " (from the key name)";
+  return version;
+}
 
+void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   // Every PATH value considered so far: the same folder is tried once,
   // however many keys name it. A machine has a handful of runtimes, so a
   // list searched from the start does.
@@ -107,26 +120,10 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     return true;
   };
 
-  // The version of the runtime in `folder`: JAVA_VERSION of its release
-  // file when that can be read, otherwise the one in `name`. `source` says
-  // which, for the trace.
-  const auto versionOf = [this](const std::string& folder, std::string_view name,
-                                const char*& source) {
-    std::string release;
-    source = " (from its release file)";
-    if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
-      if (const auto text = ReleaseJavaVersion(release)) {
-        if (auto version = ParseJavaVersion(*text)) return version;
-      }
-    }
-    source = " (from the key name)";
-    return ParseJavaVersion(name);
-  };
   // Whether a runtime of `version` may be tried, said in the trace.
-  const auto recent = [this, &kMinimumVersion](const std::string& folder,
-                                               const std::optional<JavaVersion>& version,
-                                               const char* source) {
-    const bool tooOld = version && CompareJavaVersions(*version, kMinimumVersion) < 0;
+  const auto recent = [this](const std::string& folder, const std::optional<JavaVersion>& version,
+                             const char* source) {
+    const bool tooOld = version && OlderThanMinimum(*version);
     trace_.Say({folder, ": version ", version ? JavaVersionText(*version) : "unknown",
                 version ? source : "", tooOld ? ", older than 1.6: passed over" : ", a candidate"});
     return !tooOld;
@@ -145,7 +142,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     std::string bin = *folder + "\\bin";
     if (!firstTime(bin) || !Exists(bin + "\\java.exe")) return std::nullopt;
     const char* source = "";
-    std::optional<JavaVersion> version = versionOf(*folder, name, source);
+    std::optional<JavaVersion> version = RuntimeVersion(*folder, name, source);
     if (!recent(*folder, version, source)) return std::nullopt;
     return Runtime{std::move(bin), std::move(version)};
   };
@@ -195,7 +192,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     if (!folder || !Exists(*folder + "\\java.exe")) continue;
     if (firstTime(*folder)) {
       const char* source = "";
-      const auto version = versionOf(std::string(FolderOf(*folder)), {}, source);
+      const auto version = RuntimeVersion(std::string(FolderOf(*folder)), {}, source);
       if (recent(*folder, version, source)) attempt(*folder);
     }
     break;

@@ -3,7 +3,9 @@
 prefix, a Java runtime registered in its registry, and the launcher started
 with a document, as a user would start it. Prints what the started program
 (a recorder standing in for the application) received. Then the same with
-the runtime found only at a fixed place, with only a Java of today registered
+an archiver owning ".jar", with a runtime shipped in the application's folder
+(started through the openFile.bat that the release ships), with the runtime
+found only at a fixed place, with only a Java of today registered
 under its vendor's key (with the trace of the search turned on, and shown),
 and with no Java at all.
 
@@ -58,7 +60,31 @@ def main():
                                         "C:\\Program Files\\Java\\jre1.5.0_22")
                  + WineHost.runtime_lines("Java Runtime Environment", "1.6.0_07",
                                           "C:\\Program Files\\Java\\jre1.6.0_07"))
-        start(host, "Runtimes 1.5.0_22 and 1.6.0_07 registered; Velmorant.jar opens with the recorder")
+        start(host, "Runtimes 1.5.0_22 and 1.6.0_07 registered; Velmorant.jar opens with Java"
+              " (the recorder, as javaw.exe)")
+
+        archiver = "C:\\Program Files\\Archiver\\Archiver.exe"
+        host.write(archiver, (host.build / "helpers" / "trap.exe").read_bytes())
+        host.associate_jar(command=f'"{archiver}" "%1"')
+        start(host, "The same, but an archiver owns .jar: openFile.bat starts instead, and the"
+              " archiver never runs")
+        if host.unix("C:\\trap-ran.txt").exists():
+            print("   THE ARCHIVER RAN")
+        host.remove("C:\\Program Files\\Archiver")
+        host.associate_jar()
+
+        # The openFile.bat that the release ships, and a runtime shipped in
+        # the application's folder, as jlink makes one (javaw.exe is the
+        # recorder).
+        host.lay_out_app(APP, batch="shipped")
+        shipped = APP + "\\runtime"
+        host.write(shipped + "\\bin\\java.exe", b"MZ")
+        host.write(shipped + "\\bin\\javaw.exe",
+                   (host.build / "helpers" / "recorder.exe").read_bytes())
+        host.write(shipped + "\\release", 'JAVA_VERSION="21.0.1"\r\n')
+        start(host, "A runtime shipped in the application's folder comes first, started through"
+              " the shipped openFile.bat")
+        host.lay_out_app(APP)
 
         host.reset_registry()
         host.write("C:\\java\\bin\\java.exe", b"MZ")

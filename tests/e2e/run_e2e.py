@@ -244,6 +244,82 @@ class ArchiveOpenerTest(LauncherCase):
         self.inspect_failure_window(self.host.lay_out_app("C:\\Apps\\Opener", batch=False))
 
 
+class ShippedRuntimeTest(LauncherCase):
+    """A runtime shipped in the application's folder comes first, through
+    the batch file; and the batch file that the release ships starts the
+    runtime the launcher chose."""
+
+    def ship(self, app, name, version=None, java=True):
+        folder = app + "\\" + name
+        if java:
+            self.host.write(folder + "\\bin\\java.exe", b"MZ")
+        if version is not None:
+            self.host.write(folder + "\\release", f'JAVA_VERSION="{version}"\r\n')
+
+    def test_shipped_runtime_first(self):
+        registered = "C:\\Java\\jre6\\bin"
+        cases = (
+            ("runtime before a registered runtime", "C:\\Apps\\Shipped", [("runtime", "17.0.2")],
+             True, "C:\\Apps\\Shipped\\runtime\\bin"),
+            ("jre without a release file", "C:\\Apps\\Shipped", [("jre", None)], True,
+             "C:\\Apps\\Shipped\\jre\\bin"),
+            ("runtime before jre", "C:\\Apps\\Shipped", [("jre", "21"), ("runtime", "17")], True,
+             "C:\\Apps\\Shipped\\runtime\\bin"),
+            ("older than 1.6", "C:\\Apps\\Shipped", [("runtime", "1.5.0_22")], True, registered),
+            ("no bin\\java.exe", "C:\\Apps\\Shipped", [("runtime", "17", False)], True, registered),
+            ("no batch file", "C:\\Apps\\Shipped", [("runtime", "17")], False, registered),
+            ("a folder outside the ANSI code page", "C:\\Apps\\Приложение 日本",
+             [("runtime", "17")], True, "C:\\Apps\\Приложение 日本\\runtime\\bin"),
+        )
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        self.host.associate_jar()
+        for what, app, shipped, batch, path in cases:
+            with self.subTest(what):
+                self.host.remove("C:\\record.txt")
+                exe = self.host.lay_out_app(app, batch=batch)
+                for runtime in shipped:
+                    self.ship(app, *runtime)
+                got = self.launch(exe, "C:\\docs\\a.vel")
+                self.assertEqual(got["PATH"], path)
+                self.assertEqual((got["filetouse"], got["directory"]), ("C:\\docs\\a.vel", app))
+                # A shipped runtime starts the batch file, never the archive.
+                self.assertIn("batch" if path != registered else "jar", got["commandLine"])
+
+    def test_shipped_batch_file_for_every_phase(self):
+        # The real openFile.bat, through Wine's cmd, with a javaw.exe that
+        # records what it got wherever the launcher put PATH; a javaw.exe and
+        # a java.exe planted in the current folder must never run.
+        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        app = "C:\\Apps\\A & B!"
+        cwd = "C:\\Users\\Public\\Planted"
+        self.plant_traps(cwd + "\\javaw.exe", cwd + "\\java.exe")
+        cases = (
+            ("the registry scan", "C:\\Runtimes\\J & K! ^(6)",
+             lambda home: self.runtimes((RE, "1.6.0_07", home))),
+            ("a fixed place", "C:\\java", lambda home: None),
+            ("today's runtimes", "C:\\Runtimes\\Жук 17", lambda home: self.host.reg(
+                [r"[HKEY_LOCAL_MACHINE\Software\JavaSoft\JDK\17]", '"JavaHome"=' + reg_quote(home)])),
+            ("the shipped runtime", app + "\\runtime", lambda home: None),
+        )
+        try:
+            for what, home, register in cases:
+                with self.subTest(what):
+                    self.host.reset_registry()
+                    self.host.remove("C:\\record.txt")
+                    exe = self.host.lay_out_app(app, batch="shipped")
+                    self.host.write(home + "\\bin\\java.exe", b"MZ")
+                    self.host.write(home + "\\bin\\javaw.exe", recorder)
+                    register(home)
+                    got = self.launch(exe, "C:\\docs\\a.vel", cwd=self.host.unix(cwd))
+                    self.assertEqual(got["PATH"].lower(), (home + "\\bin").lower())
+                    self.assertEqual(got["commandLine"].lower(),
+                                     f'"{home}\\bin\\javaw.exe" -jar "{app}\\Velmorant.jar"'.lower())
+                    self.assertEqual(got["filetouse"], "C:\\docs\\a.vel")
+                    self.host.remove(home)
+        finally:
+            self.host.remove(cwd)
+
+
 class FixedLocationTest(LauncherCase):
     """The fixed registry keys, the fixed java.exe places and the system folder."""
 

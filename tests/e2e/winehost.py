@@ -26,6 +26,8 @@ HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
 # The recorder under the name of a Java runtime's launcher, standing in for
 # the program that Java's own installer makes the opener of ".jar" files.
 JAVAW = "C:\\helpers\\Java\\bin\\javaw.exe"
+# The batch file that the release ships beside the launcher.
+SHIPPED_BATCH = Path(__file__).resolve().parents[2] / "resources" / "openFile.bat"
 JAVASOFT = r"HKEY_LOCAL_MACHINE\Software\JavaSoft"
 # Where installers register Java runtimes, below HKLM or HKCU and, on 64-bit
 # Windows, below Wow6432Node for the 32-bit view too.
@@ -229,14 +231,17 @@ class WineHost:
 
     def lay_out_app(self, folder, archive=True, batch=True):
         """Copies the launcher into `folder` (a Windows path), with an archive
-        and an openFile.bat that starts the recorder."""
+        and an openFile.bat that starts the recorder (with batch="shipped",
+        the openFile.bat that the release ships)."""
         self.remove(folder)
         target = self.unix(folder)
         target.mkdir(parents=True)
         shutil.copy2(self.build / "Velmorant.exe", target / "Velmorant.exe")
         if archive:
             (target / "Velmorant.jar").write_bytes(b"PK\x05\x06" + b"\0" * 18)
-        if batch:
+        if batch == "shipped":
+            shutil.copy2(SHIPPED_BATCH, target / "openFile.bat")
+        elif batch:
             (target / "openFile.bat").write_bytes(
                 b'@echo off\r\n"C:\\helpers\\recorder.exe" batch\r\n')
         return folder + "\\Velmorant.exe"

@@ -91,7 +91,7 @@ void Launch(FakePlatform& fake, const std::uint8_t* data, std::size_t size, cons
   std::string lastKey = kRoots[0];
   velmorant::FakeHive lastHive;
   while (!in.empty()) {
-    switch (in.Byte() % 15) {
+    switch (in.Byte() % 16) {
       case 0:  // a subkey of the scanned key, with a name of any bytes
         lastKey = kRoots[0] + in.Text(300);
         fake.AddKey(lastKey);
@@ -150,6 +150,15 @@ void Launch(FakePlatform& fake, const std::uint8_t* data, std::size_t size, cons
         fake.openers[".jar"] = pick < 200 ? kOpeners[pick % 3] : in.Text(60);
         break;
       }
+      case 15: {  // a runtime shipped beside the launcher, or its release file
+        const std::string shipped = fake.programFolder + (in.Byte() % 2 ? "\\runtime" : "\\jre");
+        if (in.Byte() % 2) {
+          fake.AddFile(shipped + "\\bin\\java.exe");
+        } else {
+          fake.AddFile(shipped + "\\release", in.Text(100));
+        }
+        break;
+      }
     }
   }
 
@@ -180,6 +189,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(fake.endCalls == 1 && fake.starts.size() == 1);
     Check(fake.starts[0].environment.count("PATH") == 1);
     Check(!fake.windowShown);
+    // A shipped runtime starts through the batch file alone.
+    if (fake.starts[0].environment.at("PATH").rfind(fake.programFolder, 0) == 0) {
+      Check(fake.starts[0].path == fake.programFolder + "\\openFile.bat");
+    }
     // The archive starts only when a Java runtime's launcher opens it.
     const std::string& started = fake.starts[0].path;
     if (started.size() >= 4 && started.compare(started.size() - 4, 4, ".jar") == 0) {

@@ -168,9 +168,14 @@ TEST(FixedLocationsTest, NothingInstalledAsksEachPlaceOnceAndChangesNothing) {
     for (const char* root : kRoots) keys.push_back(std::string(root) + version);
   }
   EXPECT_EQ(First(f.keysOpened, keys.size()), keys);
-  const std::vector<std::string> places = {
-      "c:\\java\\bin\\java.exe", "c:\\windows\\system\\java.exe", "c:\\windows\\system32\\java.exe",
-      "c:\\winnt\\system32\\java.exe", "C:\\WINDOWS\\java.exe"};
+  // A runtime shipped beside the launcher first, then the fixed places.
+  const std::vector<std::string> places = {"C:\\Apps\\Velmorant\\runtime\\bin\\java.exe",
+                                           "C:\\Apps\\Velmorant\\jre\\bin\\java.exe",
+                                           "c:\\java\\bin\\java.exe",
+                                           "c:\\windows\\system\\java.exe",
+                                           "c:\\windows\\system32\\java.exe",
+                                           "c:\\winnt\\system32\\java.exe",
+                                           "C:\\WINDOWS\\java.exe"};
   EXPECT_EQ(First(f.pathsTested, places.size()), places);
   // Whether to trace, the PATH the launcher was given (for the last phase),
   // then SYSTEMROOT.

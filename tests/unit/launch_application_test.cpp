@@ -2,6 +2,7 @@
 // filter, the choice between archive and batch file, and a scan that goes on
 // past every failed runtime.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launcher_fixture.h"
@@ -216,6 +217,58 @@ TEST_F(LaunchApplicationTest, WindowIsBuiltHiddenAndShownOnlyWhenNothingStarted)
   installed.SetText(std::string(kVersionsKey) + "1.6", "JavaHome", "C:\\J");
   EXPECT_THROW(Form1::Run(installed), FakePlatform::ProgramEnded);
   EXPECT_FALSE(installed.windowShown);
+}
+
+// A runtime shipped beside the launcher comes before every installed one,
+// and always through the batch file: Windows would open the archive with
+// whatever Java owns ".jar".
+TEST(ShippedRuntimeTest, ComesFirstWhenUsable) {
+  const struct {
+    const char* what;
+    std::vector<const char*> javas;  // below the application folder
+    std::vector<std::pair<const char*, const char*>> releases;
+    bool batchStarts;
+    const char* path;  // "" for the registered runtime
+  } cases[] = {
+      {"runtime with a release file",
+       {"runtime"},
+       {{"runtime", "JAVA_VERSION=\"17.0.2\""}},
+       true,
+       "\\runtime\\bin"},
+      {"jre without a release file", {"jre"}, {}, true, "\\jre\\bin"},
+      {"runtime before jre", {"jre", "runtime"}, {}, true, "\\runtime\\bin"},
+      {"runtime older than 1.6",
+       {"runtime", "jre"},
+       {{"runtime", "JAVA_VERSION=\"1.5.0\""}},
+       true,
+       "\\jre\\bin"},
+      {"release file without a version",
+       {"runtime"},
+       {{"runtime", "IMPLEMENTOR=x"}},
+       true,
+       "\\runtime\\bin"},
+      {"no bin\\java.exe", {}, {{"runtime", "JAVA_VERSION=\"17\""}}, true, ""},
+      {"its start fails", {"runtime"}, {}, false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform f;
+    const std::string folder = f.programFolder;
+    f.AddFile(folder + "\\openFile.bat");
+    f.AddFile(folder + "\\Velmorant.jar");
+    f.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J");
+    for (const char* java : c.javas) f.AddFile(folder + "\\" + java + "\\bin\\java.exe");
+    for (const auto& [name, text] : c.releases) f.AddFile(folder + "\\" + name + "\\release", text);
+    f.AddFolder(folder + "\\runtime");
+    if (!c.batchStarts) f.failNextStarts = 1;
+    Form1 launcher(f);
+    EXPECT_THROW(launcher.Form_Load(), FakePlatform::ProgramEnded);
+    ASSERT_EQ(f.starts.size(), 1u);
+    const std::string path = *c.path != '\0' ? folder + c.path : "C:\\J\\bin";
+    EXPECT_EQ(f.starts[0].environment.at("PATH"), path);
+    EXPECT_EQ(f.starts[0].environment.at("directory"), folder);
+    if (*c.path != '\0') EXPECT_EQ(f.starts[0].path, folder + "\\openFile.bat");
+  }
 }
 
 }  // namespace
