@@ -68,6 +68,12 @@ foreach(helper recorder spawn trap probe)
   set_target_properties(${helper} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 endforeach()
 
+# A DLL that notes when it is loaded, planted under system DLLs' names.
+add_library(planted SHARED tests/helpers/planted.cpp)
+target_compile_definitions(planted PRIVATE UNICODE _UNICODE)
+target_link_options(planted PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(planted PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
+
 # The benchmark's floors: the least a program can do to start "openFile.bat",
 # or to show a window like the launcher's.
 add_executable(floor WIN32 bench/floor.cpp)
@@ -77,10 +83,12 @@ target_link_libraries(floor PRIVATE shell32 user32 advapi32)
 set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helpers)
 
 # What can be checked without running the program: machine type, subsystem,
-# imports and resources.
+# imports, what the skipped C runtime start-up would have prepared (read in
+# the link map too) and resources.
 add_test(NAME static_checks
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/static/check_program.py
           --exe $<TARGET_FILE:Velmorant> --machine ${CMAKE_SYSTEM_PROCESSOR}
+          --map ${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map
           --build-path ${CMAKE_SOURCE_DIR} --build-path ${CMAKE_BINARY_DIR})
 
 add_test(NAME e2e

@@ -67,7 +67,8 @@ class Form1 {
   // returns only when its start failed, and the caller then abandons that
   // candidate and goes on with the next.
   void LaunchApplication();
-  // Sets PATH to `strPath` alone and starts "openFile.bat".
+  // Sets PATH to `strPath` alone and starts "openFile.bat"; starts nothing
+  // when PATH cannot be set.
   void LaunchWithPath(const std::string& strPath);
   // Starts the archive when it exists, opens with Java and can be started,
   // otherwise "openFile.bat".
@@ -79,8 +80,10 @@ class Form1 {
   void StartBatchFile();
   // Starts the file at `path` and, when that succeeded, ends the process.
   void StartAndEnd(const std::string& path);
-  // Sets a variable of the environment that started programs inherit.
-  void SetVariable(const char* name, const std::string& value);
+  // Sets a variable of the environment that started programs inherit. False
+  // when the system refused, and then the variable keeps its old value: a
+  // candidate whose PATH was refused is not started.
+  bool SetVariable(const char* name, const std::string& value);
   // PathFileExists, said in the trace.
   bool Exists(const std::string& strPath);
   void TryFixedJavaLocations();

@@ -85,8 +85,7 @@ void Form1::LaunchApplication() {
 
       const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
       if (folder == kNotFound) continue;
-      SetVariable("PATH", folder + "bin");
-      StartArchiveOrBatchFile();
+      if (SetVariable("PATH", folder + "bin")) StartArchiveOrBatchFile();
       // Still here: this runtime could not be started; try the next subkey.
     }
     platform_.RegCloseKey(key);
@@ -114,8 +113,7 @@ Form1::EnumStep Form1::NextSubkeyName(RegKey hKey, std::int32_t index, std::stri
 }
 
 void Form1::LaunchWithPath(const std::string& strPath) {
-  SetVariable("PATH", strPath);
-  StartBatchFile();
+  if (SetVariable("PATH", strPath)) StartBatchFile();
 }
 
 void Form1::StartArchiveOrBatchFile() {
@@ -157,9 +155,16 @@ void Form1::StartAndEnd(const std::string& path) {
   trace_.StartFailed(path, error);
 }
 
-void Form1::SetVariable(const char* name, const std::string& value) {
-  platform_.SetEnvironmentVariable(name, value);
-  trace_.Say({"Set ", name, " to ", value});
+bool Form1::SetVariable(const char* name, const std::string& value) {
+  if (platform_.SetEnvironmentVariable(name, value)) {
+    trace_.Say({"Set ", name, " to ", value});
+    return true;
+  }
+  // Windows refuses a value of more than 32,767 characters; the variable
+  // keeps what it held, which for PATH may be another runtime's folder.
+  trace_.Say({"Could not set ", name, " to ", value, " (", Decimal(value.size()),
+              " bytes): nothing is started with it"});
+  return false;
 }
 
 bool Form1::Exists(const std::string& strPath) {

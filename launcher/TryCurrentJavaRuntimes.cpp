@@ -150,8 +150,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   // One launch attempt, as in the scan; it returns when this runtime could
   // not be started, and the next one is tried.
   const auto attempt = [this](const std::string& path) {
-    SetVariable("PATH", path);
-    StartArchiveOrBatchFile();
+    if (SetVariable("PATH", path)) StartArchiveOrBatchFile();
   };
 
   trace_.Say({"Looking for the Java runtimes that today's installers register"});

@@ -185,6 +185,7 @@ bool FakePlatform::GetEnvironmentVariable(const std::string& name, std::string& 
 }
 
 bool FakePlatform::SetEnvironmentVariable(const std::string& name, const std::string& value) {
+  if (value.size() > kLongestVariable) return false;  // as Windows refuses it
   environment[name] = value;
   return true;
 }

@@ -6,6 +6,7 @@
 // on Windows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -35,6 +36,9 @@ class FakePlatform : public Platform {
   // the real program would be gone. The launcher itself handles no
   // exception; this one unwinds through it to the test.
   struct ProgramEnded {};
+
+  // The longest value SetEnvironmentVariable takes; a longer one is refused.
+  static constexpr std::size_t kLongestVariable = 32766;
 
   // What a refused start reports: ERROR_NO_ASSOCIATION.
   static constexpr long kNoAssociation = 1155;

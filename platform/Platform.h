@@ -122,7 +122,8 @@ class Platform {
   virtual bool GetEnvironmentVariable(const std::string& name, std::string& value) = 0;
 
   // Sets a variable of the launcher's own environment; every program started
-  // afterwards inherits it. False when the platform refused.
+  // afterwards inherits it. False when the platform refused (a value of more
+  // than 32,766 characters), and then the variable is unchanged.
   virtual bool SetEnvironmentVariable(const std::string& name, const std::string& value) = 0;
 
   // --- File system ----------------------------------------------------------

@@ -193,7 +193,15 @@ bool Win32Platform::GetEnvironmentVariable(const std::string& name, std::string&
 }
 
 bool Win32Platform::SetEnvironmentVariable(const std::string& name, const std::string& value) {
-  return SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str()) != FALSE;
+  // Windows refuses a value longer than a UNICODE_STRING holds (32,766
+  // characters); some implementations (Wine's) cut it short instead and
+  // report success. Refuse it here, so that a cut value is never set.
+  const std::wstring wide = Wide(value);
+  if (wide.size() > 32766) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  return SetEnvironmentVariableW(Wide(name).c_str(), wide.c_str()) != FALSE;
 }
 
 bool Win32Platform::PathFileExists(const std::string& path) {
@@ -296,19 +304,25 @@ std::string Win32Platform::ProgramThatOpens(const std::string& path) {
 void Win32Platform::EndProgram() { ExitProcess(0); }
 
 bool Win32Platform::CreateTraceFile(const std::string& path) {
-  // A read-only file is never replaced. Windows refuses it anyway; Wine run
-  // by root would not.
-  const std::wstring wide = Wide(path);
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return false;
-  }
-  // Readable by others while it is written, so that a trace of a launcher
-  // that hangs can be looked at.
-  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The traces that support staff ask for live in folders every user can
+  // write, where another user may have put a link in the trace's place. So
+  // the file is opened without following a symbolic link or junction, and
+  // without truncating it: only a plain file on a disk with a single name
+  // (no second hard link to somebody else's file) and not read-only (Windows
+  // refuses to write one anyway; Wine run by root would not) is then
+  // emptied and written. Others may read it while it is written, so that
+  // the trace of a launcher that hangs can be looked at.
+  const HANDLE file =
+      CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  if (GetFileType(file) != FILE_TYPE_DISK) {  // a device or a pipe
+  constexpr DWORD kRefused =
+      FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool plain = GetFileType(file) == FILE_TYPE_DISK &&  // no device, no pipe
+                     GetFileInformationByHandle(file, &info) &&
+                     (info.dwFileAttributes & kRefused) == 0 && info.nNumberOfLinks == 1;
+  if (!plain || !SetEndOfFile(file)) {
     CloseHandle(file);
     return false;
   }

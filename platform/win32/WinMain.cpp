@@ -46,7 +46,22 @@ void RestrictDllSearch() {
 // storage, the runtime's own heap and floating-point set-up, exit-time
 // handlers); it asks Windows for its command line itself. The C library that
 // it calls (memory, string copies) is msvcrt.dll, which readies itself.
-extern "C" void VelmorantStart() {
+//
+// So the program must not use what only that start-up code makes work, and
+// tests/static/check_program.py fails the build when it does:
+// - no thread_local or __thread variable (no TLS directory, no emulated TLS);
+// - no function-local static and no global with a destructor: either
+//   registers an exit handler (atexit) in state nobody prepared;
+// - no data imported from a DLL without dllimport, which the linker reaches
+//   through pseudo-relocations that nothing here would apply;
+// - from msvcrt.dll only functions that keep no state of the runtime's
+//   (memory, mem* and string lengths).
+//
+// Windows promises only 4-byte stack alignment at a 32-bit entry point, and
+// the compiler assumes 16 in every function: the entry point realigns the
+// stack, so that SSE code anywhere below it cannot fault on an unaligned
+// access.
+extern "C" __attribute__((force_align_arg_pointer)) void VelmorantStart() {
   RunStaticConstructors();
   RestrictDllSearch();
   int exitCode = 0;

@@ -7,6 +7,7 @@ Usage: run_e2e.py --build BUILD_DIR [unittest arguments]
 """
 import argparse
 import json
+import os
 import subprocess
 import sys
 import tempfile
@@ -539,6 +540,24 @@ class TraceTest(CurrentRuntimeTest):
         self.assertEqual(self.host.unix("C:\\Users\\Public\\readonly.txt").read_bytes(), b"keep")
         self.assertFalse(self.host.unix("C:\\nowhere").exists())
 
+    def test_hard_link_is_never_written_through(self):
+        # Another user's file, and a trace path that is a second hard link to
+        # it: the launcher starts as ever, and the file keeps its contents.
+        # (Wine 8 follows a Unix symbolic link as if it were the file, and
+        # its mklink makes none, so a symbolic link cannot be shown here.)
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
+        victim = self.host.write("C:\\Users\\Public\\victim.txt", b"keep")
+        link = self.host.unix("C:\\Users\\Public\\trace-link.txt")
+        os.link(victim, link)
+        try:
+            got = self.launch(exe, variables={
+                "VELMORANT_LAUNCHER_TRACE": "C:\\Users\\Public\\trace-link.txt"})
+        finally:
+            link.unlink()
+        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
+        self.assertEqual(victim.read_bytes(), b"keep")
+
     def test_quoted_and_relative_values(self):
         self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
         exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
@@ -717,6 +736,9 @@ class HostileTest(LauncherCase):
             ("hex(1):43,00,3a,00,5c,00,41,00,00,00,42,00,00,00", "C:\\A\\bin"),  # NUL inside
             ("hex(1):", fallback),                                       # size 0
             ('""', fallback),
+            # Longer than Windows takes for PATH: the runtime is passed over
+            # (Wine would cut PATH short and report success).
+            (reg_quote("C:\\" + "y" * 40000), fallback),
         )
         exe = self.host.lay_out_app("C:\\Apps\\Types", archive=False)
         for raw, path in cases:
@@ -805,6 +827,40 @@ class HostileTest(LauncherCase):
         self.runtimes((RE, name, "C:\\J17"))
         exe = self.host.lay_out_app("C:\\Apps\\LongName", archive=False)
         self.assertEqual(self.launch(exe)["PATH"], "C:\\J17\\bin")
+
+
+class PlantedDllTest(LauncherCase):
+    """A DLL planted beside the launcher or in the current folder never loads."""
+
+    OVERRIDES = r"HKEY_CURRENT_USER\Software\Wine\AppDefaults\Velmorant.exe\DllOverrides"
+
+    def test_planted_dll_never_loads(self):
+        # uxtheme.dll is loaded late, when the window is built. Wine prefers
+        # its own system DLLs to a planted one unless told otherwise, so the
+        # launcher (and nothing else) is told to take a DLL found on its
+        # search path first, as Windows does for a DLL that is not a known one.
+        self.host.reg([f"[{self.OVERRIDES}]", '"uxtheme"="native,builtin"'])
+        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+        dll = (self.host.build / "helpers" / "planted.dll").read_bytes()
+        cwd = "C:\\Users\\Public\\Planted"
+        loaded = self.host.unix("C:\\planted-loaded.txt")
+        try:
+            for path in ("start", "window"):
+                with self.subTest(path):
+                    self.host.remove("C:\\planted-loaded.txt")
+                    self.host.remove("C:\\record.txt")
+                    app = "C:\\Apps\\Planted"
+                    exe = self.host.lay_out_app(app, archive=False, batch=path == "start")
+                    for folder in (app, cwd):
+                        self.host.write(folder + "\\uxtheme.dll", dll)
+                    if path == "start":
+                        self.launch(exe, cwd=self.host.unix(cwd))
+                    else:
+                        self.inspect_failure_window(exe, cwd=self.host.unix(cwd))
+                    self.assertFalse(loaded.exists(), loaded.exists() and loaded.read_text())
+        finally:
+            self.host.reg([f"[-{self.OVERRIDES}]"])
+            self.host.remove(cwd)
 
 
 def main():

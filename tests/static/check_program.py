@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Checks a built Velmorant.exe without running it: the machine type, the GUI
-subsystem, imports of system DLLs only, the version block, the four icon
-images, the manifest, and what makes two builds of one commit the same bytes
-(no time stamp, no path of the folders it was built in). This is how the
+subsystem, imports of system DLLs only, nothing that needs the C runtime's
+start-up code, the version block, the four icon images, the manifest, and
+what makes two builds of one commit the same bytes (no time stamp, no path
+of the folders it was built in). This is how the
 shipped 32-bit program is checked on machines that cannot run 32-bit code.
 
-Usage: check_program.py --exe PATH --machine i686|x86_64 [--build-path DIR ...]
+Usage: check_program.py --exe PATH --machine i686|x86_64 [--map LINK_MAP]
+                        [--build-path DIR ...]
                         [unittest arguments]
 """
 import argparse
@@ -35,6 +37,7 @@ class PortableExecutable:
         optional = pe + 24
         magic = struct.unpack_from("<H", data, optional)[0]
         self.subsystem = struct.unpack_from("<H", data, optional + 68)[0]
+        self.entry_point = struct.unpack_from("<I", data, optional + 16)[0]
         directories = optional + (96 if magic == 0x10B else 112)
         self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
         self.sections = []
@@ -54,13 +57,25 @@ class PortableExecutable:
         return self.data[at:self.data.index(b"\0", at)].decode("ascii")
 
     def imports(self):
+        """{dll name in lower case: [imported function names]}; an import by
+        ordinal is named "#<ordinal>"."""
         rva, _ = self.directories[1]
-        names, at = [], self.offset(rva)
+        wide = self.machine == MACHINES["x86_64"]
+        thunk_format, ordinal_flag = ("<Q", 1 << 63) if wide else ("<I", 1 << 31)
+        found, at = {}, self.offset(rva)
         while True:
             descriptor = struct.unpack_from("<IIIII", self.data, at)
             if not any(descriptor):
-                return names
-            names.append(self.text(descriptor[3]).lower())
+                return found
+            functions, thunk = [], self.offset(descriptor[0] or descriptor[4])
+            while True:
+                entry = struct.unpack_from(thunk_format, self.data, thunk)[0]
+                if entry == 0:
+                    break
+                functions.append(f"#{entry & 0xFFFF}" if entry & ordinal_flag
+                                 else self.text(entry + 2))
+                thunk += struct.calcsize(thunk_format)
+            found[self.text(descriptor[3]).lower()] = functions
             at += 20
 
     def resources(self):
@@ -105,6 +120,7 @@ def version_tree(block, at=0):
 
 class ProgramTest(unittest.TestCase):
     exe = None
+    map = None
     machine = None
     build_paths = []
 
@@ -126,6 +142,48 @@ class ProgramTest(unittest.TestCase):
         # Linked statically against the compiler runtime: no DLL needs to lie
         # beside the program, and none can be planted there.
         self.assertLessEqual(set(self.pe.imports()), SYSTEM_DLLS)
+
+    # The program starts at its own entry point, so the C runtime's start-up
+    # code never runs. What that code would have prepared must not be needed:
+    # pseudo-relocations (data imported without dllimport, patched at start),
+    # thread-local storage, and the runtime's own state behind most of
+    # msvcrt.dll. The functions below ready themselves or keep no state.
+    MSVCRT_WITHOUT_START_UP = {"free", "malloc", "memchr", "memcmp", "memcpy", "memmove",
+                               "memset", "strlen", "wcslen"}
+    EXIT_HANDLERS = {"atexit", "_onexit", "__dllonexit", "_crt_atexit", "_register_onexit_function"}
+
+    def test_entry_point_realigns_the_stack(self):
+        # Windows promises a 32-bit entry point 4-byte alignment only; the
+        # compiler's code below it assumes 16 ("and esp, -16" realigns it).
+        if self.machine != "i686":
+            self.skipTest("a 64-bit entry point is called with an aligned stack")
+        at = self.pe.offset(self.pe.entry_point)
+        self.assertIn(b"\x83\xe4\xf0", self.pe.data[at:at + 16])
+
+    def test_no_tls_directory(self):
+        self.assertEqual(self.pe.directories[9], (0, 0), "the program has a TLS directory")
+
+    def test_imports_need_no_start_up(self):
+        imports = self.pe.imports()
+        everything = {name for names in imports.values() for name in names}
+        # A function-local static or a global with a destructor registers an
+        # exit handler in state that nobody prepared.
+        self.assertEqual(everything & self.EXIT_HANDLERS, set(), "an exit handler is registered")
+        self.assertLessEqual(set(imports.get("msvcrt.dll", [])), self.MSVCRT_WITHOUT_START_UP)
+
+    def test_no_pseudo_relocations(self):
+        if self.map is None:
+            self.skipTest("no link map given")
+        addresses = {}
+        for line in Path(self.map).read_text().splitlines():
+            words = line.split()
+            if len(words) >= 2 and words[1] in ("__RUNTIME_PSEUDO_RELOC_LIST__",
+                                                "__RUNTIME_PSEUDO_RELOC_LIST_END__"):
+                addresses[words[1]] = words[0]
+        self.assertEqual(len(addresses), 2, "the link map names no pseudo-relocation list")
+        self.assertEqual(addresses["__RUNTIME_PSEUDO_RELOC_LIST__"],
+                         addresses["__RUNTIME_PSEUDO_RELOC_LIST_END__"],
+                         "the program has pseudo-relocations, which nothing applies")
 
     def test_version_block(self):
         key, fixed, children, _ = version_tree(self.resource(RT_VERSION, 1))
@@ -187,10 +245,11 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
+    parser.add_argument("--map", help="the linker's map of the program")
     parser.add_argument("--build-path", action="append", default=[],
                         help="a folder of the build machine that must not be inside the file")
     args, rest = parser.parse_known_args()
-    ProgramTest.exe, ProgramTest.machine = args.exe, args.machine
+    ProgramTest.exe, ProgramTest.machine, ProgramTest.map = args.exe, args.machine, args.map
     ProgramTest.build_paths = args.build_path
     program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
     result = program.result

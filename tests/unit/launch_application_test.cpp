@@ -1,6 +1,7 @@
 // The load step and the registry scan: the hand-off environment, the version
 // filter, the choice between archive and batch file, and a scan that goes on
 // past every failed runtime.
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -268,6 +269,52 @@ TEST(ShippedRuntimeTest, ComesFirstWhenUsable) {
     EXPECT_EQ(f.starts[0].environment.at("PATH"), path);
     EXPECT_EQ(f.starts[0].environment.at("directory"), folder);
     if (*c.path != '\0') EXPECT_EQ(f.starts[0].path, folder + "\\openFile.bat");
+  }
+}
+
+// Windows refuses a PATH of more than 32,766 characters and keeps the old
+// one, often another runtime's: such a candidate is not started at all, in
+// any phase, and the next one is tried.
+TEST(RefusedPathTest, AbandonsTheCandidate) {
+  const std::string huge = "C:\\" + std::string(40000, 'x');
+  const struct {
+    const char* what;
+    std::function<void(FakePlatform&)> setUp;
+    const char* path;  // of the next candidate, which starts
+  } cases[] = {
+      {"the registry scan",
+       [&](FakePlatform& f) {
+         f.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", huge);
+       },
+       "C:\\WINDOWS"},
+      {"a fixed key",
+       [&](FakePlatform& f) {
+         f.SetText("Software\\JavaSoft\\Java Plug-in\\6.0", "JavaHome", huge);
+       },
+       "C:\\WINDOWS"},
+      {"JAVA_HOME",
+       [&](FakePlatform& f) {
+         f.environment.erase("SYSTEMROOT");
+         f.environment["JAVA_HOME"] = huge;
+         f.AddFile(huge + "\\bin\\java.exe");
+         f.SetText("Software\\JavaSoft\\JDK\\17", "JavaHome", "C:\\jdk17");
+         f.AddFile("C:\\jdk17\\bin\\java.exe");
+       },
+       "C:\\jdk17\\bin"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform f;
+    f.environment["PATH"] = "C:\\old";
+    f.AddFile(f.programFolder + "\\openFile.bat");
+    f.environment["SYSTEMROOT"] = "C:\\WINDOWS";
+    f.AddFile("C:\\WINDOWS\\java.exe");
+    c.setUp(f);
+    Form1 launcher(f);
+    EXPECT_THROW(launcher.Form_Load(), FakePlatform::ProgramEnded);
+    // One start only, and not with the PATH that was there before.
+    EXPECT_EQ(f.startsTried.size(), 1u);
+    EXPECT_EQ(f.starts.at(0).environment.at("PATH"), c.path);
   }
 }
 
