@@ -160,7 +160,7 @@ bool Form1::SetVariable(const char* name, const std::string& value) {
     trace_.Say({"Set ", name, " to ", value});
     return true;
   }
-  // Windows refuses a value of more than 32,767 characters; the variable
+  // Windows refuses a value of more than 32,766 characters; the variable
   // keeps what it held, which for PATH may be another runtime's folder.
   trace_.Say({"Could not set ", name, " to ", value, " (", Decimal(value.size()),
               " bytes): nothing is started with it"});
