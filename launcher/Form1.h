@@ -93,9 +93,10 @@ class Form1 {
   void TryShippedRuntime();
   // The version of the runtime in `folder`: JAVA_VERSION of its release
   // file when that can be read, otherwise the one in `name`; nothing when
-  // neither gives one. `source` says which, for the trace.
+  // neither gives one. `recent` is false when it is older than 1.6. Said in
+  // the trace after `label`, with where it was read and the decision.
   std::optional<JavaVersion> RuntimeVersion(const std::string& folder, std::string_view name,
-                                            const char*& source);
+                                            std::string_view label, bool& recent);
   // The last phase: JAVA_HOME, the runtimes registered by today's installers
   // (newest first) and the first java.exe on `strReceivedPath`, the PATH the
   // launcher was started with. Each candidate must hold java.exe on disk.

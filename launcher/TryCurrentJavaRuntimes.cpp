@@ -90,18 +90,23 @@ std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std
 }
 
 std::optional<JavaVersion> Form1::RuntimeVersion(const std::string& folder, std::string_view name,
-                                                 const char*& source) {
+                                                 std::string_view label, bool& recent) {
+  const char* source = "";
+  std::optional<JavaVersion> version;
   std::string release;
   if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
     if (const auto text = ReleaseJavaVersion(release)) {
-      if (auto version = ParseJavaVersion(*text)) {
-        source = " (from its release file)";
-        return version;
-      }
+      version = ParseJavaVersion(*text);
+      if (version) source = " (from its release file)";
     }
   }
-  std::optional<JavaVersion> version = ParseJavaVersion(name);
-  if (version) source = " (from the key name)";
+  if (!version) {
+    version = ParseJavaVersion(name);
+    if (version) source = " (from the key name)";
+  }
+  recent = !version || !OlderThanMinimum(*version);
+  trace_.Say({label, "version ", version ? JavaVersionText(*version) : "unknown", source,
+              recent ? ", a candidate" : ", older than 1.6: passed over"});
   return version;
 }
 
@@ -120,15 +125,6 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     return true;
   };
 
-  // Whether a runtime of `version` may be tried, said in the trace.
-  const auto recent = [this](const std::string& folder, const std::optional<JavaVersion>& version,
-                             const char* source) {
-    const bool tooOld = version && OlderThanMinimum(*version);
-    trace_.Say({folder, ": version ", version ? JavaVersionText(*version) : "unknown",
-                version ? source : "", tooOld ? ", older than 1.6: passed over" : ", a candidate"});
-    return !tooOld;
-  };
-
   // A runtime's folder as a candidate: it holds bin\java.exe, and its
   // version, when it can be read, is 1.6 or later.
   const auto candidate = [&](const std::string& text,
@@ -141,9 +137,9 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     }
     std::string bin = *folder + "\\bin";
     if (!firstTime(bin) || !Exists(bin + "\\java.exe")) return std::nullopt;
-    const char* source = "";
-    std::optional<JavaVersion> version = RuntimeVersion(*folder, name, source);
-    if (!recent(*folder, version, source)) return std::nullopt;
+    bool recent = false;
+    std::optional<JavaVersion> version = RuntimeVersion(*folder, name, *folder + ": ", recent);
+    if (!recent) return std::nullopt;
     return Runtime{std::move(bin), std::move(version)};
   };
 
@@ -190,9 +186,9 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     const std::optional<std::string> folder = RuntimeFolder(entry);
     if (!folder || !Exists(*folder + "\\java.exe")) continue;
     if (firstTime(*folder)) {
-      const char* source = "";
-      const auto version = RuntimeVersion(std::string(FolderOf(*folder)), {}, source);
-      if (recent(*folder, version, source)) attempt(*folder);
+      bool recent = false;
+      RuntimeVersion(std::string(FolderOf(*folder)), {}, *folder + ": ", recent);
+      if (recent) attempt(*folder);
     }
     break;
   }

@@ -4,7 +4,6 @@
 // machine without Java it is the only one. It is started through
 // "openFile.bat", never through the archive, which Windows would open with
 // whatever Java owns ".jar" rather than this one.
-#include <optional>
 #include <string>
 
 #include "launcher/Form1.h"
@@ -22,13 +21,9 @@ void Form1::TryShippedRuntime() {
     }
     // No release file leaves the version unknown, and such a runtime is
     // taken: it came with the application.
-    const char* source = "";
-    const std::optional<JavaVersion> version = RuntimeVersion(folder, {}, source);
-    const bool tooOld = version && OlderThanMinimum(*version);
-    trace_.Say({"Shipped runtime ", folder, ": bin\\java.exe, version ",
-                version ? JavaVersionText(*version) : "unknown", source,
-                tooOld ? ", older than 1.6: passed over" : ", a candidate"});
-    if (!tooOld) LaunchWithPath(folder + "\\bin");
+    bool recent = false;
+    RuntimeVersion(folder, {}, "Shipped runtime " + folder + ": bin\\java.exe, ", recent);
+    if (recent) LaunchWithPath(folder + "\\bin");
   }
 }
 

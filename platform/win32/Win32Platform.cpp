@@ -197,10 +197,7 @@ bool Win32Platform::SetEnvironmentVariable(const std::string& name, const std::s
   // characters); some implementations (Wine's) cut it short instead and
   // report success. Refuse it here, so that a cut value is never set.
   const std::wstring wide = Wide(value);
-  if (wide.size() > 32766) {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return false;
-  }
+  if (wide.size() > 32766) return false;
   return SetEnvironmentVariableW(Wide(name).c_str(), wide.c_str()) != FALSE;
 }
 

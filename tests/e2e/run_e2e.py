@@ -52,6 +52,18 @@ class LauncherCase(unittest.TestCase):
             lines += WineHost.runtime_lines(root, version, home)
         self.host.reg(lines)
 
+    def runtime(self, folder, version=None, java=True):
+        """A runtime on disk: bin\\java.exe (unless not `java`) and, with a
+        version, a release file."""
+        if java:
+            self.host.write(folder + "\\bin\\java.exe", b"MZ")
+        if version is not None:
+            self.host.write(folder + "\\release", f'IMPLEMENTOR="X"\r\nJAVA_VERSION="{version}"\r\n')
+        return folder
+
+    def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software"):
+        self.host.reg([f"[{root}\\{key}]", f'"{value}"=' + reg_quote(folder)])
+
     def plant_traps(self, *paths):
         trap = (self.host.build / "helpers" / "trap.exe").read_bytes()
         for path in paths:
@@ -250,13 +262,6 @@ class ShippedRuntimeTest(LauncherCase):
     the batch file; and the batch file that the release ships starts the
     runtime the launcher chose."""
 
-    def ship(self, app, name, version=None, java=True):
-        folder = app + "\\" + name
-        if java:
-            self.host.write(folder + "\\bin\\java.exe", b"MZ")
-        if version is not None:
-            self.host.write(folder + "\\release", f'JAVA_VERSION="{version}"\r\n')
-
     def test_shipped_runtime_first(self):
         registered = "C:\\Java\\jre6\\bin"
         cases = (
@@ -278,8 +283,8 @@ class ShippedRuntimeTest(LauncherCase):
             with self.subTest(what):
                 self.host.remove("C:\\record.txt")
                 exe = self.host.lay_out_app(app, batch=batch)
-                for runtime in shipped:
-                    self.ship(app, *runtime)
+                for name, *runtime in shipped:
+                    self.runtime(app + "\\" + name, *runtime)
                 got = self.launch(exe, "C:\\docs\\a.vel")
                 self.assertEqual(got["PATH"], path)
                 self.assertEqual((got["filetouse"], got["directory"]), ("C:\\docs\\a.vel", app))
@@ -298,8 +303,8 @@ class ShippedRuntimeTest(LauncherCase):
             ("the registry scan", "C:\\Runtimes\\J & K! ^(6)",
              lambda home: self.runtimes((RE, "1.6.0_07", home))),
             ("a fixed place", "C:\\java", lambda home: None),
-            ("today's runtimes", "C:\\Runtimes\\Жук 17", lambda home: self.host.reg(
-                [r"[HKEY_LOCAL_MACHINE\Software\JavaSoft\JDK\17]", '"JavaHome"=' + reg_quote(home)])),
+            ("today's runtimes", "C:\\Runtimes\\Жук 17",
+             lambda home: self.registered("JavaSoft\\JDK\\17", "JavaHome", home)),
             ("the shipped runtime", app + "\\runtime", lambda home: None),
         )
         try:
@@ -308,7 +313,7 @@ class ShippedRuntimeTest(LauncherCase):
                     self.host.reset_registry()
                     self.host.remove("C:\\record.txt")
                     exe = self.host.lay_out_app(app, batch="shipped")
-                    self.host.write(home + "\\bin\\java.exe", b"MZ")
+                    self.runtime(home)
                     self.host.write(home + "\\bin\\javaw.exe", recorder)
                     register(home)
                     got = self.launch(exe, "C:\\docs\\a.vel", cwd=self.host.unix(cwd))
@@ -370,16 +375,6 @@ class FixedLocationTest(LauncherCase):
 
 class CurrentRuntimeTest(LauncherCase):
     """The search for today's runtimes, after the older phases found nothing."""
-
-    def runtime(self, folder, version=None):
-        """A runtime on disk: bin\\java.exe and, with a version, a release file."""
-        self.host.write(folder + "\\bin\\java.exe", b"MZ")
-        if version is not None:
-            self.host.write(folder + "\\release", f'IMPLEMENTOR="X"\r\nJAVA_VERSION="{version}"\r\n')
-        return folder
-
-    def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software"):
-        self.host.reg([f"[{root}\\{key}]", f'"{value}"=' + reg_quote(folder)])
 
     def started_path(self, exe=None, **kwargs):
         exe = exe or self.host.lay_out_app("C:\\Apps\\Today", archive=False)
