@@ -70,11 +70,20 @@ class Form1 {
   // Sets PATH to `strPath` alone and starts "openFile.bat"; starts nothing
   // when PATH cannot be set.
   void LaunchWithPath(const std::string& strPath);
+  // Sets PATH to `bin` alone for a launch attempt, only when it is an
+  // absolute folder that holds java.exe: a key left behind by an uninstalled
+  // runtime must not end the search with a start that cannot run. False,
+  // with PATH unchanged, when the candidate is passed over or refused.
+  bool SetJavaPath(const std::string& bin);
   // Starts the archive when it exists, opens with Java and can be started,
   // otherwise "openFile.bat".
   void StartArchiveOrBatchFile();
-  // Whether the program that Windows would open the archive with is a Java
-  // runtime's launcher, said in the trace.
+  // The name to hand Java for the file or folder at `path`: Java's launcher
+  // reads its command line, and finds its own files, in the ANSI code page,
+  // so a name outside it goes by its short name. Said in the trace.
+  std::string NameForJava(const std::string& path);
+  // Whether Windows would open the archive with a Java runtime's launcher,
+  // given the archive after -jar; said in the trace.
   bool OpensWithJava(const std::string& archive);
   // Starts "openFile.bat" beside the launcher.
   void StartBatchFile();
@@ -91,11 +100,13 @@ class Form1 {
   // then "jre") that holds bin\java.exe and is not older than 1.6, started
   // through "openFile.bat" with its bin folder alone on PATH.
   void TryShippedRuntime();
-  // The version of the runtime in `folder`: JAVA_VERSION of its release
-  // file when that can be read, otherwise the one in `name`; nothing when
-  // neither gives one. `recent` is false when it is older than 1.6. Said in
-  // the trace after `label`, with where it was read and the decision.
-  std::optional<JavaVersion> RuntimeVersion(const std::string& folder, std::string_view name,
+  // The "release" file of the runtime in `folder`; empty when it has none.
+  std::string ReleaseFile(const std::string& folder);
+  // The version of a runtime: JAVA_VERSION of its `release` file when that
+  // names one, otherwise the one in `name`; nothing when neither gives one.
+  // `recent` is false when it is older than 1.6. Said in the trace after
+  // `label`, with where it was read and the decision.
+  std::optional<JavaVersion> RuntimeVersion(std::string_view release, std::string_view name,
                                             std::string_view label, bool& recent);
   // The last phase: JAVA_HOME, the runtimes registered by today's installers
   // (newest first) and the first java.exe on `strReceivedPath`, the PATH the

@@ -85,7 +85,7 @@ void Form1::LaunchApplication() {
 
       const std::string folder = GetKeyValue(kRuntimeVersionsKey + subkey, kJavaHome);
       if (folder == kNotFound) continue;
-      if (SetVariable("PATH", folder + "bin")) StartArchiveOrBatchFile();
+      if (SetJavaPath(folder + "bin")) StartArchiveOrBatchFile();
       // Still here: this runtime could not be started; try the next subkey.
     }
     platform_.RegCloseKey(key);
@@ -113,14 +113,44 @@ Form1::EnumStep Form1::NextSubkeyName(RegKey hKey, std::int32_t index, std::stri
 }
 
 void Form1::LaunchWithPath(const std::string& strPath) {
-  if (SetVariable("PATH", strPath)) StartBatchFile();
+  if (SetJavaPath(strPath)) StartBatchFile();
+}
+
+bool Form1::SetJavaPath(const std::string& bin) {
+  // Never a folder below the current one: a REG_BINARY JavaHome reads as
+  // "-1", say, and "-1\bin" is no runtime anywhere.
+  if (!IsAbsolutePath(bin)) {
+    trace_.Say({"\"", bin, "\" is no absolute folder: passed over"});
+    return false;
+  }
+  const char* separator = bin.back() == '\\' ? "" : "\\";
+  if (!platform_.PathFileExists(bin + separator + "java.exe")) {
+    trace_.Say({bin, " holds no java.exe: passed over"});
+    return false;
+  }
+  // The batch file starts "%PATH%\javaw.exe".
+  return SetVariable("PATH", NameForJava(bin));
+}
+
+std::string Form1::NameForJava(const std::string& path) {
+  const std::string name = platform_.AnsiName(path);
+  if (name == path) return path;
+  if (name.empty()) {
+    trace_.Say({path,
+                " has characters outside the ANSI code page and no short name: "
+                "handed to Java as it is"});
+    return path;
+  }
+  trace_.Say({path, " is handed to Java by its short name ", name});
+  return name;
 }
 
 void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
   // An archive that cannot be started leaves the batch file to take over,
   // with the same PATH.
-  if (Exists(archive) && OpensWithJava(archive)) StartAndEnd(archive);
+  // Java receives the archive's name as "%1".
+  if (Exists(archive) && OpensWithJava(archive)) StartAndEnd(NameForJava(archive));
   StartBatchFile();
 }
 
@@ -128,20 +158,28 @@ bool Form1::OpensWithJava(const std::string& archive) {
   // Windows starts the archive with whatever program owns its file type. An
   // archiver would "start" it by listing the class files, and the launcher
   // would end as if the application ran; only a Java runtime will do.
-  const std::string program = platform_.ProgramThatOpens(archive);
+  // Nor will Java itself without -jar before the archive: "Open with" makes
+  // the association "javaw.exe" "%1", and Java then reads the archive's path
+  // as a class name it cannot find.
+  std::string command;
+  const std::string program = platform_.ProgramThatOpens(archive, command);
   const std::string name = strJarName + ".jar";
   if (program.empty()) {
     trace_.Say({name, " opens with no program: the batch file is started instead"});
     return false;
   }
-  const bool java = IsJavaLauncher(program);
-  if (java) {
-    trace_.Say({name, " opens with ", program, ", a Java runtime"});
-  } else {
+  if (!IsJavaLauncher(program)) {
     trace_.Say({name, " would open with ", program,
                 ", which is no Java runtime: the batch file is started instead"});
+    return false;
   }
-  return java;
+  if (!PassesDocumentAfterJar(command)) {
+    trace_.Say({name, " would open with ", command,
+                ", which does not pass it after -jar: the batch file is started instead"});
+    return false;
+  }
+  trace_.Say({name, " opens with ", program, ", a Java runtime"});
+  return true;
 }
 
 void Form1::StartBatchFile() { StartAndEnd(platform_.ProgramFolder() + "\\openFile.bat"); }

@@ -4,12 +4,13 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/PathText.h"
+
 namespace velmorant {
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
@@ -62,8 +63,7 @@ int CompareJavaVersions(const JavaVersion& a, const JavaVersion& b) {
   return 0;
 }
 
-std::optional<std::string> ReleaseJavaVersion(std::string_view release) {
-  constexpr std::string_view kKey = "JAVA_VERSION=";
+std::optional<std::string> ReleaseValue(std::string_view release, std::string_view key) {
   std::size_t begin = 0;
   while (begin < release.size()) {
     std::size_t end = release.find('\n', begin);
@@ -71,14 +71,46 @@ std::optional<std::string> ReleaseJavaVersion(std::string_view release) {
     std::string_view line = release.substr(begin, end - begin);
     begin = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.substr(0, kKey.size()) != kKey) continue;
-    std::string_view value = line.substr(kKey.size());
+    if (line.substr(0, key.size()) != key || line.substr(key.size(), 1) != "=") continue;
+    std::string_view value = line.substr(key.size() + 1);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       value = value.substr(1, value.size() - 2);
     }
     return std::string(value);
   }
   return std::nullopt;
+}
+
+Processor ReleaseProcessor(std::string_view osArch) {
+  static constexpr struct {
+    const char* name;
+    Processor processor;
+  } kNames[] = {
+      {"x86", Processor::kX86},       {"i386", Processor::kX86},    {"i586", Processor::kX86},
+      {"i686", Processor::kX86},      {"x86_64", Processor::kX64},  {"amd64", Processor::kX64},
+      {"aarch64", Processor::kArm64}, {"arm64", Processor::kArm64},
+  };
+  for (const auto& entry : kNames) {
+    if (osArch == entry.name) return entry.processor;
+  }
+  return Processor::kUnknown;
+}
+
+const char* ProcessorName(Processor processor) {
+  static constexpr const char* kNames[] = {"an unknown processor", "x86", "x64", "ARM64"};
+  return kNames[static_cast<int>(processor)];
+}
+
+bool RunsOn(Processor runtime, Processor machine) {
+  if (runtime == Processor::kUnknown || machine == Processor::kUnknown) return true;
+  switch (runtime) {
+    case Processor::kX64:
+      return machine != Processor::kX86;
+    case Processor::kArm64:
+      return machine == Processor::kArm64;
+    default:
+      return true;
+  }
 }
 
 std::vector<std::string> SplitFolderList(std::string_view list) {
@@ -103,13 +135,9 @@ std::optional<std::string> RuntimeFolder(std::string_view text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     text = text.substr(1, text.size() - 2);
   }
-  const bool drive = text.size() >= 3 && text[1] == ':' && IsSeparator(text[2]) &&
-                     ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
-  const bool share =
-      text.size() >= 3 && IsSeparator(text[0]) && IsSeparator(text[1]) && !IsSeparator(text[2]);
-  if (!drive && !share) return std::nullopt;
+  if (!IsAbsolutePath(text)) return std::nullopt;
   if (text.find_first_of(";\"") != std::string_view::npos) return std::nullopt;
-  while (IsSeparator(text.back())) text.remove_suffix(1);
+  while (IsPathSeparator(text.back())) text.remove_suffix(1);
   return std::string(text);
 }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace velmorant {
 
 // A Java version as numbers, element by element. The old "1.x" scheme drops
@@ -36,9 +38,19 @@ std::string Decimal(std::uint32_t number);
 // The version as text, such as "17.0.2" or "8.0.392".
 std::string JavaVersionText(const JavaVersion& version);
 
-// The value of the JAVA_VERSION line of a runtime's "release" file, without
-// its quotes; nothing when no line names it.
-std::optional<std::string> ReleaseJavaVersion(std::string_view release);
+// The value of the line `key`= of a runtime's "release" file (JAVA_VERSION,
+// OS_ARCH), without its quotes; nothing when no line names it.
+std::optional<std::string> ReleaseValue(std::string_view release, std::string_view key);
+
+// The processor that a runtime is built for, from the OS_ARCH of its release
+// file ("x86_64", "aarch64", "x86"); its name in the trace.
+Processor ReleaseProcessor(std::string_view osArch);
+const char* ProcessorName(Processor processor);
+
+// Whether a runtime built for `runtime` runs on a `machine`: x86 runs on
+// every machine, x64 on x64 and ARM64 machines (which emulate it), ARM64 on
+// ARM64 only. What is unknown on either side does not stand in the way.
+bool RunsOn(Processor runtime, Processor machine);
 
 // The entries of a folder list such as PATH: split at ";" except inside
 // double quotes, the quotes removed, empty entries dropped.

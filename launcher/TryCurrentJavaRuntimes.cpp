@@ -89,16 +89,19 @@ std::vector<std::string> Form1::SubkeyNames(RegKey hKey, RegView view, const std
   return names;
 }
 
-std::optional<JavaVersion> Form1::RuntimeVersion(const std::string& folder, std::string_view name,
+std::string Form1::ReleaseFile(const std::string& folder) {
+  std::string release;
+  platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release);
+  return release;
+}
+
+std::optional<JavaVersion> Form1::RuntimeVersion(std::string_view release, std::string_view name,
                                                  std::string_view label, bool& recent) {
   const char* source = "";
   std::optional<JavaVersion> version;
-  std::string release;
-  if (platform_.ReadSmallFile(folder + "\\release", kReleaseFileLimit, release)) {
-    if (const auto text = ReleaseJavaVersion(release)) {
-      version = ParseJavaVersion(*text);
-      if (version) source = " (from its release file)";
-    }
+  if (const auto text = ReleaseValue(release, "JAVA_VERSION")) {
+    version = ParseJavaVersion(*text);
+    if (version) source = " (from its release file)";
   }
   if (!version) {
     version = ParseJavaVersion(name);
@@ -138,7 +141,8 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     std::string bin = *folder + "\\bin";
     if (!firstTime(bin) || !Exists(bin + "\\java.exe")) return std::nullopt;
     bool recent = false;
-    std::optional<JavaVersion> version = RuntimeVersion(*folder, name, *folder + ": ", recent);
+    std::optional<JavaVersion> version =
+        RuntimeVersion(ReleaseFile(*folder), name, *folder + ": ", recent);
     if (!recent) return std::nullopt;
     return Runtime{std::move(bin), std::move(version)};
   };
@@ -146,7 +150,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
   // One launch attempt, as in the scan; it returns when this runtime could
   // not be started, and the next one is tried.
   const auto attempt = [this](const std::string& path) {
-    if (SetVariable("PATH", path)) StartArchiveOrBatchFile();
+    if (SetJavaPath(path)) StartArchiveOrBatchFile();
   };
 
   trace_.Say({"Looking for the Java runtimes that today's installers register"});
@@ -187,7 +191,7 @@ void Form1::TryCurrentJavaRuntimes(const std::string& strReceivedPath) {
     if (!folder || !Exists(*folder + "\\java.exe")) continue;
     if (firstTime(*folder)) {
       bool recent = false;
-      RuntimeVersion(std::string(FolderOf(*folder)), {}, *folder + ": ", recent);
+      RuntimeVersion(ReleaseFile(std::string(FolderOf(*folder))), {}, *folder + ": ", recent);
       if (recent) attempt(*folder);
     }
     break;

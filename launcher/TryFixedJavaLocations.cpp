@@ -18,22 +18,20 @@ constexpr const char* kKeyRoots[] = {
     "Software\\JavaSoft\\Java Plug-in\\",
 };
 
-struct FixedLocation {
-  const char* file;  // tested for existence (a folder counts)
-  const char* path;  // the PATH value when it exists
-};
-constexpr FixedLocation kFixedLocations[] = {
-    {"c:\\java\\bin\\java.exe", "c:\\java\\bin"},
-    {"c:\\windows\\system\\java.exe", "c:\\windows\\system"},
-    {"c:\\windows\\system32\\java.exe", "c:\\windows\\system32"},
-    {"c:\\winnt\\system32\\java.exe", "c:\\winnt\\system32"},
+// The folders of four fixed places of java.exe.
+constexpr const char* kFixedLocations[] = {
+    "c:\\java\\bin",
+    "c:\\windows\\system",
+    "c:\\windows\\system32",
+    "c:\\winnt\\system32",
 };
 
 }  // namespace
 
 void Form1::TryFixedJavaLocations() {
   // One attempt per found candidate: a start that fails returns, leaving
-  // PATH as the attempt set it, and the search goes on.
+  // PATH as the attempt set it, and the search goes on. A key naming a
+  // folder without java.exe is passed over like a missing one.
   for (const char* versionName : kVersionNames) {
     for (const char* root : kKeyRoots) {
       const std::string folder = GetKeyValue(std::string(root) + versionName, kJavaHome);
@@ -41,18 +39,13 @@ void Form1::TryFixedJavaLocations() {
     }
   }
 
-  for (const FixedLocation& location : kFixedLocations) {
-    if (Exists(location.file)) LaunchWithPath(location.path);
-  }
+  // The launch step tests each folder for java.exe (a folder of that name
+  // counts) before it sets PATH.
+  for (const char* location : kFixedLocations) LaunchWithPath(location);
 
-  // An unset or empty SYSTEMROOT names no system folder: testing "\java.exe"
-  // would look at the root of whatever drive is current and put an empty PATH.
-  // A value that ends in a backslash already (a drive root, say) gets no
-  // second one.
-  const std::string systemRoot = GetEnvironmentVar("SYSTEMROOT");
-  if (systemRoot.empty()) return;
-  const char* separator = systemRoot.back() == '\\' ? "" : "\\";
-  if (Exists(systemRoot + separator + "java.exe")) LaunchWithPath(systemRoot);
+  // SYSTEMROOT as read is the PATH value: unset or empty, it names no folder
+  // and is passed over, as a relative one is.
+  LaunchWithPath(GetEnvironmentVar("SYSTEMROOT"));
 }
 
 }  // namespace velmorant

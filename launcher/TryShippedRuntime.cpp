@@ -19,11 +19,22 @@ void Form1::TryShippedRuntime() {
       trace_.Say({"Shipped runtime ", folder, ": no bin\\java.exe, passed over"});
       continue;
     }
-    // No release file leaves the version unknown, and such a runtime is
-    // taken: it came with the application.
+    // No release file leaves the version and the processor unknown, and
+    // such a runtime is taken: it came with the application.
+    const std::string release = ReleaseFile(folder);
+    const std::string label = "Shipped runtime " + folder + ": ";
     bool recent = false;
-    RuntimeVersion(folder, {}, "Shipped runtime " + folder + ": bin\\java.exe, ", recent);
-    if (recent) LaunchWithPath(folder + "\\bin");
+    RuntimeVersion(release, {}, label + "bin\\java.exe, ", recent);
+    if (!recent) continue;
+    // A jlink runtime is built for one processor, which its release file
+    // names: an x64 runtime cannot start on 32-bit Windows, nor an ARM64
+    // one on an x64 machine.
+    const Processor built = ReleaseProcessor(ReleaseValue(release, "OS_ARCH").value_or(""));
+    const Processor machine = platform_.MachineProcessor();
+    const bool runs = RunsOn(built, machine);
+    trace_.Say({label, "built for ", ProcessorName(built), ", this machine is ",
+                ProcessorName(machine), runs ? "" : ": passed over"});
+    if (runs) LaunchWithPath(folder + "\\bin");
   }
 }
 

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/PathText.h"
+
 namespace velmorant {
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -222,10 +224,18 @@ void FakePlatform::EndProgram() {
   throw ProgramEnded{};
 }
 
-std::string FakePlatform::ProgramThatOpens(const std::string& path) {
+std::string FakePlatform::ProgramThatOpens(const std::string& path, std::string& command) {
   const std::size_t dot = path.rfind('.');
   const auto opener = openers.find(dot == std::string::npos ? "" : path.substr(dot));
-  return opener != openers.end() ? opener->second : "C:\\Java\\jre\\bin\\javaw.exe";
+  command =
+      opener != openers.end() ? opener->second : "\"C:\\Java\\jre\\bin\\javaw.exe\" -jar \"%1\" %*";
+  return std::string(ProgramOfCommand(command));
+}
+
+std::string FakePlatform::AnsiName(const std::string& path) {
+  if (std::all_of(path.begin(), path.end(), [](char c) { return (c & 0x80) == 0; })) return path;
+  const auto found = shortNames.find(path);
+  return found != shortNames.end() ? found->second : std::string();
 }
 
 bool FakePlatform::CreateTraceFile(const std::string& path) {

@@ -83,9 +83,15 @@ class FakePlatform : public Platform {
   void RefuseStart(const std::string& path);
   // A file that cannot be written: CreateTraceFile refuses it.
   void AddReadOnlyFile(const std::string& path);
-  // What ProgramThatOpens names for a file of this type ("" for none); a
-  // type not listed opens with Java's own launcher.
+  // The command of the association of a file of this type ("" for none),
+  // whose first word is the program that opens it; a type not listed opens
+  // with Java's own launcher, -jar "%1".
   std::map<std::string, std::string, NoCaseLess> openers;
+  Processor machine = Processor::kX64;
+  // The short names of files and folders whose names are not plain ASCII,
+  // which stands in for the ANSI code page here; such a name without one
+  // has none.
+  std::map<std::string, std::string, NoCaseLess> shortNames;
   // This many of the next starts fail, whatever they start.
   int failNextStarts = 0;
 
@@ -131,7 +137,9 @@ class FakePlatform : public Platform {
   std::string CommandLineArgs() override { return commandLineArgs; }
   std::string ProgramFolder() override { return programFolder; }
   long StartProgram(const std::string& path) override;
-  std::string ProgramThatOpens(const std::string& path) override;
+  std::string ProgramThatOpens(const std::string& path, std::string& command) override;
+  std::string AnsiName(const std::string& path) override;
+  Processor MachineProcessor() override { return machine; }
   [[noreturn]] void EndProgram() override;
   bool CreateTraceFile(const std::string& path) override;
   void WriteTrace(const std::string& text) override;

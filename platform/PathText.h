@@ -28,4 +28,19 @@ std::string_view ProgramOfCommand(std::string_view command);
 // Java, and neither is the empty text.
 bool IsJavaLauncher(std::string_view program);
 
+// Whether an association's command hands the document to Java as an
+// archive: among the arguments after the program, a "-jar" followed directly
+// by the argument that holds "%1" or "%L", quoted or not. Options before
+// "-jar" are fine. Without it Java reads the archive's path as a class name.
+bool PassesDocumentAfterJar(std::string_view command);
+
+// Whether `c` separates the folders of a path: a backslash, or a slash,
+// which Windows takes too.
+bool IsPathSeparator(char c);
+
+// Whether `path` is absolute: a drive letter, a colon and a backslash (or a
+// slash), or a UNC path ("\\server\share", "\\?\C:\..."). Anything else
+// is read relative to the current folder or drive.
+bool IsAbsolutePath(std::string_view path);
+
 }  // namespace velmorant

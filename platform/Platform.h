@@ -49,6 +49,10 @@ constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
 constexpr std::uint32_t kRegMultiSz = 7;
 
+// A processor architecture: the machine's own, or the one a program is built
+// for.
+enum class Processor { kUnknown, kX86, kX64, kArm64 };
+
 // What the failure window shows. Positions and sizes are in twips (1/1440
 // inch); the platform converts them at the system's dots per inch.
 struct ControlDescription {
@@ -160,7 +164,19 @@ class Platform {
   // shell decides: the executable of the "open" command of the file's type,
   // the user's own association before the machine's, with environment
   // variables expanded. Empty when there is none or it cannot be told.
-  virtual std::string ProgramThatOpens(const std::string& path) = 0;
+  // `command` receives that command as stored ("%1" and all), or empty.
+  virtual std::string ProgramThatOpens(const std::string& path, std::string& command) = 0;
+
+  // The name by which a program that reads its command line in the ANSI
+  // code page (Java's own launcher) finds the existing file or folder at
+  // `path`: `path` itself when every character of it has a place in that
+  // code page, otherwise its short (8.3) name. Empty when it has none that
+  // does (a volume with short names turned off).
+  virtual std::string AnsiName(const std::string& path) = 0;
+
+  // The processor of the machine itself, not the one the launcher is built
+  // for: a 32-bit launcher on 64-bit Windows answers kX64 (or kArm64).
+  virtual Processor MachineProcessor() = 0;
 
   // Ends the process at once. Never returns.
   [[noreturn]] virtual void EndProgram() = 0;

@@ -2,7 +2,8 @@
 # Installs what building and testing the launcher need, as root on Debian:
 # CMake and GoogleTest for the unit tests, clang for the fuzz target, the
 # MinGW-w64 cross compilers for i686 (the shipped program) and x86_64, 64-bit
-# Wine and Xvfb for the end-to-end tests. Does nothing when everything is there.
+# Wine and Xvfb for the end-to-end tests, osslsigncode and openssl for the
+# signed release and its test. Does nothing when everything is there.
 #
 # 32-bit Wine (wine32, and Debian's i386 architecture for it) is a bonus: it
 # is tried only where this machine can run 32-bit code, which
@@ -19,7 +20,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake make g++ googletest libgtest-dev clang python3
           g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
-          wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils imagemagick xdotool)
+          wine wine64 fonts-wine fonts-liberation xvfb xauth x11-utils imagemagick xdotool
+          osslsigncode openssl unzip git)
 wine32=wine32:i386
 state=${VELMORANT_SETUP_STATE:-/var/tmp/velmorant-setup}
 wine32_failed=$state/wine32-failed  # holds the reason, written on failure

@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the set-up's own test, the unit tests (native, with
 # AddressSanitizer and UndefinedBehaviorSanitizer), the fuzz target over the
 # whole search (clang's libFuzzer, about a minute), the static checks of the
-# shipped 32-bit Velmorant.exe, and the end-to-end tests under Wine: of the
+# shipped 32-bit Velmorant.exe, the signed release, and the end-to-end tests
+# under Wine: of the
 # 32-bit program where 32-bit Wine runs, otherwise of the same source built
 # for x86_64 under 64-bit Wine.
 set -euo pipefail
@@ -23,6 +24,10 @@ ctest --preset fuzz
 # The shipped program is always built and checked, run or not.
 cmake --preset win32
 cmake --build --preset win32 -j "$jobs"
+
+# The signed release: a throwaway key, the release workflow three times on a
+# copy of this checkout (about a minute).
+tests/sign/test_sign.sh
 
 arch=$(python3 tests/e2e/winearch.py)
 if [ "$arch" = win32 ]; then

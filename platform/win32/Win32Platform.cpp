@@ -269,33 +269,94 @@ long Win32Platform::StartProgram(const std::string& path) {
   return error != ERROR_SUCCESS ? static_cast<long>(error) : ERROR_GEN_FAILURE;
 }
 
-std::string Win32Platform::ProgramThatOpens(const std::string& path) {
+std::string Win32Platform::ProgramThatOpens(const std::string& path, std::string& command) {
+  command.clear();
   const std::wstring file = Wide(path);
   const wchar_t* const type = PathFindExtensionW(file.c_str());
   if (*type == L'\0') return {};
   // The shell's own reading of the association: the user's classes before
-  // the machine's, the command's program found whether it is quoted or not,
-  // "%1" and the arguments dropped. Only the program's file name matters,
-  // and "javaw.exe" and "java.exe" are their own short (8.3) names.
+  // the machine's, for the verb StartProgram starts. A type with no
+  // association reads as none, not as the "Open with" dialog of Windows 8
+  // and later.
+  constexpr ASSOCF kFlags = ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN;
   constexpr DWORD kLength = 32768;
   std::vector<wchar_t> text(kLength, L'\0');
   DWORD length = kLength;
-  if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, type, L"open", text.data(),
-                        &length) == S_OK) {
+  if (AssocQueryStringW(kFlags, ASSOCSTR_COMMAND, type, L"open", text.data(), &length) != S_OK) {
+    return {};
+  }
+  command = Utf8(text.data(), wcslen(text.data()));
+  // The program, found whether it is quoted or not. Only its file name
+  // matters, and "javaw.exe" and "java.exe" are their own short names.
+  length = kLength;
+  if (AssocQueryStringW(kFlags, ASSOCSTR_EXECUTABLE, type, L"open", text.data(), &length) == S_OK) {
     return Utf8(text.data(), wcslen(text.data()));
   }
   // Some shells (Wine's) find no program in a command stored with variables
-  // (REG_EXPAND_SZ), yet start it: read the command, expand it and take its
-  // first word.
-  length = kLength;
-  if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, type, L"open", text.data(), &length) !=
-      S_OK) {
-    return {};
+  // (REG_EXPAND_SZ), yet start it: expand the command and take its first
+  // word.
+  const DWORD expanded = ExpandEnvironmentStringsW(Wide(command).c_str(), text.data(), kLength);
+  if (expanded == 0 || expanded > kLength) return {};
+  return std::string(ProgramOfCommand(Utf8(text.data(), wcslen(text.data()))));
+}
+
+bool Win32Platform::FitsAnsiCodePage(const std::string& text) {
+  // Where the ANSI code page is UTF-8 every name fits, and Windows refuses
+  // the question below.
+  if (GetACP() == CP_UTF8) return true;
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return true;
+  BOOL usedDefault = FALSE;
+  return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                             static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                             &usedDefault) > 0 &&
+         !usedDefault;
+}
+
+std::string Win32Platform::AnsiName(const std::string& path) {
+  if (FitsAnsiCodePage(path)) return path;
+  const std::wstring wide = Wide(path);
+  std::vector<wchar_t> name(GetShortPathNameW(wide.c_str(), nullptr, 0) + 1, L'\0');
+  const DWORD length =
+      GetShortPathNameW(wide.c_str(), name.data(), static_cast<DWORD>(name.size()));
+  // Without short names Windows gives the long name back.
+  std::string ansi = Utf8(name.data(), length < name.size() ? length : 0);
+  return !ansi.empty() && FitsAnsiCodePage(ansi) ? ansi : std::string();
+}
+
+Processor Win32Platform::MachineProcessor() {
+  // IsWow64Process2 (Windows 10 1709 and later) tells the machine's own
+  // processor even to an x86 program emulated on ARM64, where
+  // GetNativeSystemInfo answers x86.
+  using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  const auto isWow64Process2 = reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2")));
+  USHORT process = 0;
+  USHORT native = 0;
+  if (isWow64Process2 != nullptr && isWow64Process2(GetCurrentProcess(), &process, &native)) {
+    switch (native) {
+      case IMAGE_FILE_MACHINE_I386:
+        return Processor::kX86;
+      case IMAGE_FILE_MACHINE_AMD64:
+        return Processor::kX64;
+      case IMAGE_FILE_MACHINE_ARM64:
+        return Processor::kArm64;
+      default:
+        return Processor::kUnknown;
+    }
   }
-  std::vector<wchar_t> expanded(kLength, L'\0');
-  const DWORD expandedLength = ExpandEnvironmentStringsW(text.data(), expanded.data(), kLength);
-  if (expandedLength == 0 || expandedLength > kLength) return {};
-  return std::string(ProgramOfCommand(Utf8(expanded.data(), wcslen(expanded.data()))));
+  SYSTEM_INFO info;
+  GetNativeSystemInfo(&info);
+  switch (info.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+      return Processor::kX86;
+    case PROCESSOR_ARCHITECTURE_AMD64:
+      return Processor::kX64;
+    case PROCESSOR_ARCHITECTURE_ARM64:
+      return Processor::kArm64;
+    default:
+      return Processor::kUnknown;
+  }
 }
 
 void Win32Platform::EndProgram() { ExitProcess(0); }

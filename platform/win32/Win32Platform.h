@@ -31,7 +31,13 @@ class Win32Platform : public Platform {
   std::string CommandLineArgs() override;
   std::string ProgramFolder() override;
   long StartProgram(const std::string& path) override;
-  std::string ProgramThatOpens(const std::string& path) override;
+  std::string ProgramThatOpens(const std::string& path, std::string& command) override;
+  std::string AnsiName(const std::string& path) override;
+  Processor MachineProcessor() override;
+
+  // Whether every character of `text` has a place of its own in the ANSI
+  // code page, not a stand-in ("?") nor a look-alike ("l" for "ł").
+  static bool FitsAnsiCodePage(const std::string& text);
   [[noreturn]] void EndProgram() override;
   bool CreateTraceFile(const std::string& path) override;
   void WriteTrace(const std::string& text) override;

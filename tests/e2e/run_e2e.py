@@ -29,7 +29,7 @@ PI = "Java Plug-in"
 PLANTED = (
     "C:\\Program.exe", "C:\\Program Files\\Vel.exe", "C:\\trap-ran.txt", "C:\\record.txt",
     "C:\\java", "C:\\windows\\system\\java.exe", "C:\\windows\\system32\\java.exe",
-    "C:\\winnt", "C:\\windows\\java.exe", "C:\\Runtimes",
+    "C:\\winnt", "C:\\windows\\java.exe", "C:\\Runtimes", "C:\\Program Files\\Java",
 )
 
 
@@ -45,20 +45,26 @@ class LauncherCase(unittest.TestCase):
         self.record = self.host.unix("C:\\record.txt")
         self.trap = self.host.unix("C:\\trap-ran.txt")
 
-    def runtimes(self, *entries):
-        """Registers (root, version, JavaHome) triples."""
+    def runtimes(self, *entries, installed=True):
+        """Registers (root, version, JavaHome) triples, each JavaHome on
+        drive C: laid out as an installed runtime (unless not `installed`:
+        keys left behind by an uninstall)."""
         lines = []
         for root, version, home in entries:
             lines += WineHost.runtime_lines(root, version, home)
+            if installed and home[:2].lower() == "c:":
+                self.runtime(home)
         self.host.reg(lines)
 
-    def runtime(self, folder, version=None, java=True):
+    def runtime(self, folder, version=None, java=True, arch=None):
         """A runtime on disk: bin\\java.exe (unless not `java`) and, with a
-        version, a release file."""
+        version or a processor, a release file."""
         if java:
             self.host.write(folder + "\\bin\\java.exe", b"MZ")
-        if version is not None:
-            self.host.write(folder + "\\release", f'IMPLEMENTOR="X"\r\nJAVA_VERSION="{version}"\r\n')
+        if version is not None or arch is not None:
+            release = f'IMPLEMENTOR="X"\r\nJAVA_VERSION="{version or 17}"\r\n'
+            self.host.write(folder + "\\release",
+                            release + (f'OS_ARCH="{arch}"\r\n' if arch else ""))
         return folder
 
     def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software"):
@@ -139,7 +145,7 @@ class StartTest(LauncherCase):
         caller.mkdir(parents=True, exist_ok=True)
         got = self.launch(exe, "C:\\docs\\report.vel", cwd=caller)
         self.assertEqual(got["commandLine"],
-                         '"' + JAVAW + '" jar "C:\\Apps\\Velmorant\\Velmorant.jar"')
+                         '"' + JAVAW + '" -jar "C:\\Apps\\Velmorant\\Velmorant.jar"')
         self.assertEqual(got["filetouse"], "C:\\docs\\report.vel")
         self.assertEqual(got["directory"], "C:\\Apps\\Velmorant")
         self.assertEqual(got["PATH"], "C:\\Java\\jre1.6.0_07\\bin")
@@ -182,14 +188,6 @@ class StartTest(LauncherCase):
                 self.assertEqual(got["filetouse"], "C:\\My Documents\\a b.vel")
                 self.assertEqual(got["PATH"], "C:\\Program Files\\Java\\jre6\\bin")
 
-    def test_text_outside_the_ansi_code_page_arrives_intact(self):
-        self.runtimes((RE, "1.6.0_07", "C:\\Java\\Жук ☕"))
-        exe = self.host.lay_out_app("C:\\Apps\\Приложение 日本", archive=False)
-        got = self.launch(exe, "C:\\docs\\Жук.vel")
-        self.assertEqual(got["filetouse"], "C:\\docs\\Жук.vel")
-        self.assertEqual(got["directory"], "C:\\Apps\\Приложение 日本")
-        self.assertEqual(got["PATH"], "C:\\Java\\Жук ☕\\bin")
-
     def test_command_line_passes_exactly(self):
         self.runtimes((RE, "1.6", "C:\\J16"))
         exe = self.host.lay_out_app("C:\\Apps\\Args", archive=False)
@@ -226,6 +224,10 @@ class ArchiveOpenerTest(LauncherCase):
         cases = (
             ("an archiver", [dict(command=f'"{self.ARCHIVER}" "%1"')], None),
             ("Java's own", [dict(command=f'"{JAVAW}" -jar "%1" %*')], JAVAW),
+            ("an option before -jar, %L",
+             [dict(command=f'"{JAVAW}" -Dfile.encoding=UTF-8 -jar "%L" %*')], JAVAW),
+            # "Open with": Java would read the archive's path as a class name.
+            ("Java without -jar", [dict(command=f'"{JAVAW}" "%1"')], None),
             ("unquoted JAVA.EXE", [dict(command=f"{self.JAVA} -jar %1")], self.JAVA),
             ("unquoted, with spaces", [dict(command=f"{self.SPACED_JAVA} -jar %1")],
              self.SPACED_JAVA),
@@ -274,8 +276,10 @@ class ShippedRuntimeTest(LauncherCase):
             ("older than 1.6", "C:\\Apps\\Shipped", [("runtime", "1.5.0_22")], True, registered),
             ("no bin\\java.exe", "C:\\Apps\\Shipped", [("runtime", "17", False)], True, registered),
             ("no batch file", "C:\\Apps\\Shipped", [("runtime", "17")], False, registered),
-            ("a folder outside the ANSI code page", "C:\\Apps\\Приложение 日本",
-             [("runtime", "17")], True, "C:\\Apps\\Приложение 日本\\runtime\\bin"),
+            ("built for ARM64", "C:\\Apps\\Shipped", [("runtime", "17", True, "aarch64")], True,
+             registered),
+            ("built for x86", "C:\\Apps\\Shipped", [("runtime", "17", True, "x86")], True,
+             "C:\\Apps\\Shipped\\runtime\\bin"),
         )
         self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
         self.host.associate_jar()
@@ -317,13 +321,55 @@ class ShippedRuntimeTest(LauncherCase):
                     self.host.write(home + "\\bin\\javaw.exe", recorder)
                     register(home)
                     got = self.launch(exe, "C:\\docs\\a.vel", cwd=self.host.unix(cwd))
-                    self.assertEqual(got["PATH"].lower(), (home + "\\bin").lower())
-                    self.assertEqual(got["commandLine"].lower(),
-                                     f'"{home}\\bin\\javaw.exe" -jar "{app}\\Velmorant.jar"'.lower())
+                    self.assertEqual(got["longPATH"].lower(), (home + "\\bin").lower())
+                    # The archive goes by its short name, which Java can read.
+                    self.assertTrue(got["commandLine"].lower().startswith(
+                        f'"{got["PATH"]}\\javaw.exe" -jar '.lower()), got["commandLine"])
+                    self.assertTrue(got["archiveOpens"] and got["selfOpens"])
                     self.assertEqual(got["filetouse"], "C:\\docs\\a.vel")
                     self.host.remove(home)
         finally:
             self.host.remove(cwd)
+
+
+class AnsiNameTest(LauncherCase):
+    """Java's launcher reads its command line and its own path in the ANSI
+    code page (1252 here), where Cyrillic and Chinese names turn into "?":
+    such folders reach it by their short names, in every route."""
+
+    APP = "C:\\Apps\\Приложение 日本"
+
+    def test_folders_outside_the_ansi_code_page(self):
+        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        archiver = ArchiveOpenerTest.ARCHIVER
+        cases = (
+            ("the archive, opened by Java's association", None, "C:\\Runtimes\\Жук ☕",
+             lambda home: self.runtimes((RE, "1.6.0_07", home))),
+            ("the batch file, an archiver owning .jar", f'"{archiver}" "%1"',
+             "C:\\Runtimes\\Жук ☕", lambda home: self.runtimes((RE, "1.6.0_07", home))),
+            ("a runtime shipped in that folder", None, self.APP + "\\runtime", lambda home: None),
+        )
+        self.plant_traps(archiver)
+        try:
+            for what, opener, home, register in cases:
+                with self.subTest(what):
+                    self.host.reset_registry()
+                    self.host.remove("C:\\record.txt")
+                    self.host.remove("C:\\Runtimes")
+                    self.host.associate_jar(**({"command": opener} if opener else {}))
+                    exe = self.host.lay_out_app(self.APP, batch="shipped")
+                    self.runtime(home)
+                    self.host.write(home + "\\bin\\javaw.exe", recorder)
+                    register(home)
+                    got = self.launch(exe, "C:\\docs\\Жук.vel")
+                    self.assertEqual((got["filetouse"], got["directory"]),
+                                     ("C:\\docs\\Жук.vel", self.APP))
+                    self.assertEqual(got["longPATH"], home + "\\bin")
+                    self.assertTrue(got["PATH"].isascii(), got["PATH"])
+                    self.assertTrue(got["archiveOpens"], got["commandLine"])
+                    self.assertTrue(got["selfOpens"], got["commandLine"])
+        finally:
+            self.host.remove("C:\\Program Files\\Archiver")
 
 
 class FixedLocationTest(LauncherCase):
@@ -342,11 +388,40 @@ class FixedLocationTest(LauncherCase):
         exe = self.host.lay_out_app("C:\\Apps\\Fixed", archive=False)
         self.assertEqual(self.launch(exe)["PATH"], "C:\\Java\\pi60\\bin")
 
-    def test_registry_candidate_is_not_tested_on_disk(self):
-        self.runtimes((PI, "1.6.0", "D:\\nowhere\\jre"))
-        self.host.write("C:\\java\\bin\\java.exe", b"MZ")
-        exe = self.host.lay_out_app("C:\\Apps\\Fixed", archive=False)
-        self.assertEqual(self.launch(exe)["PATH"], "D:\\nowhere\\jre\\bin")
+    def test_leftover_keys_are_passed_over(self):
+        # Uninstalling or moving a Java often leaves its key behind, naming a
+        # folder that is gone: the next runtime that is there starts.
+        archiver = ArchiveOpenerTest.ARCHIVER
+        cases = (
+            ("before an installed one under the same root", None,
+             (RE, "1.8.0_392", "C:\\Runtimes\\jre8"), "C:\\Runtimes\\jre8\\bin", "-jar"),
+            ("before a JDK under today's keys, an archiver owning .jar", f'"{archiver}" "%1"',
+             "C:\\Runtimes\\jdk-17", "C:\\Runtimes\\jdk-17\\bin", "batch"),
+            ("a fixed key, with c:\\java\\bin\\java.exe", None, "C:\\java\\bin\\java.exe",
+             "c:\\java\\bin", "batch"),
+        )
+        self.plant_traps(archiver)
+        exe = self.host.lay_out_app("C:\\Apps\\Leftover")
+        try:
+            for what, opener, installed, path, how in cases:
+                with self.subTest(what):
+                    self.host.reset_registry()
+                    for other in PLANTED:
+                        self.host.remove(other)
+                    self.host.associate_jar(**({"command": opener} if opener else {}))
+                    self.runtimes((RE, "1.6.0_07", "C:\\Runtimes\\gone8"),
+                                  (PI, "6.0", "C:\\Runtimes\\gone6"), installed=False)
+                    if isinstance(installed, tuple):
+                        self.runtimes(installed)
+                    elif installed.endswith(".exe"):
+                        self.host.write(installed, b"MZ")
+                    else:
+                        self.registered("JavaSoft\\JDK\\17", "JavaHome", self.runtime(installed))
+                    got = self.launch(exe)
+                    self.assertEqual(got["PATH"], path)
+                    self.assertIn(how, got["commandLine"])
+        finally:
+            self.host.remove("C:\\Program Files\\Archiver")
 
     def test_fixed_places_and_the_system_folder(self):
         cases = (
@@ -444,7 +519,7 @@ class CurrentRuntimeTest(LauncherCase):
 
     def test_older_phase_wins_over_a_newer_runtime(self):
         self.registered("JavaSoft\\JDK\\21", "JavaHome", self.runtime("C:\\Runtimes\\jdk21", "21"))
-        self.runtimes((RE, "1.6.0_07", "C:\\Runtimes\\jre6"))  # not even on disk
+        self.runtimes((RE, "1.6.0_07", "C:\\Runtimes\\jre6"))
         self.assertEqual(self.started_path(variables={"JAVA_HOME": "C:\\Runtimes\\jdk21"}),
                          "C:\\Runtimes\\jre6\\bin")
 
@@ -506,7 +581,8 @@ class TraceTest(CurrentRuntimeTest):
     def test_todays_runtimes(self):
         self.registered("JavaSoft\\JDK\\17", "JavaHome", self.runtime("C:\\Runtimes\\jdk-17", "17.0.2"))
         _, trace = self.traced_start(self.host.lay_out_app("C:\\Apps\\Traced", archive=False))
-        self.assert_in_order(trace, "c:\\java\\bin\\java.exe: not found", "JAVA_HOME is not set",
+        self.assert_in_order(trace, "c:\\java\\bin holds no java.exe: passed over",
+                             "JAVA_HOME is not set",
                              "HKLM\\Software\\JavaSoft\\JDK\\17 (",
                              "C:\\Runtimes\\jdk-17\\bin\\java.exe: found",
                              "C:\\Runtimes\\jdk-17: version 17.0.2 (from its release file), a candidate",
@@ -721,9 +797,10 @@ class HostileTest(LauncherCase):
             ("hex(2):43,00,3a,00,5c,00,4a,00,00,00", fallback),          # REG_EXPAND_SZ
             ("hex(7):43,00,3a,00,5c,00,4a,00,00,00,00,00", fallback),    # REG_MULTI_SZ
             ("dword:00000005", fallback),                                # REG_DWORD
-            ("hex:ff,ff", "-1\\bin"),                                  # REG_BINARY
-            ("hex:05", "5\\bin"),
-            ("hex:", "0\\bin"),
+            # REG_BINARY reads as a number: "-1\\bin" is no absolute folder,
+            # and is never looked for below the current one.
+            ("hex:ff,ff", fallback),
+            ("hex:05", fallback),
             ("hex:01,02,03", fallback),
             ("hex:" + ",".join(["01"] * 100), fallback),
             ("hex(1):43,00,3a,00,5c,00,4a,00", "C:\\J\\bin"),              # no ending NUL
@@ -731,18 +808,24 @@ class HostileTest(LauncherCase):
             ("hex(1):43,00,3a,00,5c,00,41,00,00,00,42,00,00,00", "C:\\A\\bin"),  # NUL inside
             ("hex(1):", fallback),                                       # size 0
             ('""', fallback),
-            # Longer than Windows takes for PATH: the runtime is passed over
-            # (Wine would cut PATH short and report success).
+            # Longer than Windows takes for PATH: the runtime is passed over.
             (reg_quote("C:\\" + "y" * 40000), fallback),
         )
         exe = self.host.lay_out_app("C:\\Apps\\Types", archive=False)
+        for folder in ("C:\\J", "C:\\A", self.FALLBACK):
+            self.runtime(folder)
+        # A java.exe where the REG_BINARY value would lead, below the folder
+        # the launcher is started in.
+        self.runtime("C:\\-1")
         for raw, path in cases:
             with self.subTest(value=raw[:40]):
                 self.host.reset_registry()
                 self.host.remove("C:\\record.txt")
                 self.host.reg(WineHost.runtime_lines(RE, "1.6.0_07", raw_value=raw)
                               + WineHost.runtime_lines(DK, "1.6", self.FALLBACK))
-                self.assertEqual(self.launch(exe)["PATH"], path)
+                self.assertEqual(self.launch(exe, cwd=self.host.unix("C:\\"))["PATH"], path)
+        for folder in ("C:\\J", "C:\\A", self.FALLBACK, "C:\\-1"):
+            self.host.remove(folder)
 
     def test_command_lines(self):
         exe = self.host.lay_out_app("C:\\Apps\\Lines", archive=False)
@@ -822,6 +905,35 @@ class HostileTest(LauncherCase):
         self.runtimes((RE, name, "C:\\J17"))
         exe = self.host.lay_out_app("C:\\Apps\\LongName", archive=False)
         self.assertEqual(self.launch(exe)["PATH"], "C:\\J17\\bin")
+
+
+class Win32PlatformTest(unittest.TestCase):
+    """The Win32 platform's own conversions and refusals, in its tables."""
+
+    def test_platform_tables(self):
+        result = HOST.wine("C:\\helpers\\platform_test.exe", timeout=120)
+        output = result.stdout.decode("utf-8", "replace")
+        print(output.strip().splitlines()[-1] if output.strip() else "(no output)", file=sys.stderr)
+        self.assertEqual(result.returncode, 0, output)
+
+
+class SignedProgramTest(LauncherCase):
+    """The program signed as the release signs it still starts under Wine."""
+
+    def test_signed_program_starts(self):
+        root = Path(__file__).resolve().parents[2]
+        with tempfile.TemporaryDirectory() as work:
+            subprocess.run([str(root / "tests" / "sign" / "test_sign.sh"), work + "/key"],
+                           check=True, stdout=subprocess.DEVNULL)
+            signed = Path(work) / "Velmorant.exe"
+            subprocess.run(["cmake", f"-DIN={self.host.build / 'Velmorant.exe'}", f"-DOUT={signed}",
+                            f"-DSOURCE_DIR={root}", "-P", str(root / "cmake" / "Sign.cmake")],
+                           check=True, env=dict(os.environ, VELMORANT_SIGN_PKCS12=work + "/key/sign.p12",
+                                                VELMORANT_SIGN_PASSWORD="throwaway"))
+            self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
+            exe = self.host.lay_out_app("C:\\Apps\\Signed", archive=False)
+            self.host.write(exe, signed.read_bytes())
+        self.assertEqual(self.launch(exe)["PATH"], "C:\\Java\\jre6\\bin")
 
 
 class PlantedDllTest(LauncherCase):

@@ -22,7 +22,7 @@ from pathlib import Path
 
 import winearch
 
-HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe")
+HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe", "platform_test.exe")
 # The recorder under the name of a Java runtime's launcher, standing in for
 # the program that Java's own installer makes the opener of ".jar" files.
 JAVAW = "C:\\helpers\\Java\\bin\\javaw.exe"
@@ -218,7 +218,7 @@ class WineHost:
         name, by default), or with a whole `command` (REG_EXPAND_SZ with
         `expand`; none at all, only the verb's key, when it is False)."""
         if command is None:
-            command = f'"{program}" jar "%1"'
+            command = f'"{program}" -jar "%1"'
         classes = r"HKEY_LOCAL_MACHINE\Software\Classes"
         lines = [f"[{classes}\\.jar]", '@="velmorant.jarfile"',
                  f"[{classes}\\velmorant.jarfile\\shell\\open]"]

@@ -107,8 +107,7 @@ TEST(CurrentRuntimesTest, JavaHomeThenTheRegistryThenPath) {
     f.environment["JAVA_HOME"] = "C:\\Home";
     f.AddFile("C:\\Home\\bin\\java.exe");
     f.AddFile("C:\\Home\\release", "JAVA_VERSION=\"11\"");  // older, still first
-    f.SetText("Software\\JavaSoft\\JDK\\21", "JavaHome", "C:\\Jdk21");
-    f.AddFile("C:\\Jdk21\\bin\\java.exe");
+    RegisterRuntime(f, "Software\\JavaSoft\\JDK\\21", "C:\\Jdk21");
     f.environment["PATH"] = "C:\\Nothing;C:\\OnPath\\bin";
     f.AddFile("C:\\OnPath\\bin\\java.exe");
     f.failNextStarts = c.failures;
@@ -267,7 +266,7 @@ TEST(CurrentRuntimesTest, OlderPhasesWinAndThisOneThenReadsNothing) {
   } cases[] = {
       {"the registry scan",
        [](FakePlatform& f) {
-         f.SetText(std::string(kVersionsKey) + "1.6.0_07", "JavaHome", "C:\\J6");
+         RegisterRuntime(f, std::string(kVersionsKey) + "1.6.0_07", "C:\\J6");
        },
        "C:\\J6\\bin"},
       {"a fixed location", [](FakePlatform& f) { f.AddFile("c:\\java\\bin\\java.exe"); },

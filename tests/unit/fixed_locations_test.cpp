@@ -29,7 +29,7 @@ void Prepare(FakePlatform& f) {
 
 // Registry candidate at `root` (0-2) for a version name.
 void AddKey(FakePlatform& f, int root, const std::string& version, const std::string& home) {
-  f.SetText(kRoots[root] + version, "JavaHome", home);
+  RegisterRuntime(f, kRoots[root] + version, home);
 }
 
 // Runs the load step; the PATH of the one start it made, or "" for none.
@@ -83,8 +83,22 @@ TEST(FixedLocationsTest, EarlierCandidateWins) {
          f.AddFile("c:\\java\\bin\\java.exe");
        },
        "C:\\pi160\\bin"},
-      {"a registry folder is not tested on disk",
-       [](FakePlatform& f) { AddKey(f, 1, "6.0", "D:\\gone"); }, "D:\\gone\\bin"},
+      // A key left behind by an uninstalled runtime must not win.
+      {"a registry folder without java.exe is passed over",
+       [](FakePlatform& f) {
+         f.SetText(std::string(kRoots[1]) + "6.0", "JavaHome", "D:\\gone");
+         f.AddFile("c:\\java\\bin\\java.exe");
+       },
+       "c:\\java\\bin"},
+      // A REG_BINARY JavaHome reads as "-1": never looked for below the
+      // current folder, however it holds java.exe.
+      {"a relative registry folder is passed over",
+       [](FakePlatform& f) {
+         f.SetValue(std::string(kRoots[0]) + "1.6", "JavaHome", kRegBinary, "\xff\xff");
+         f.AddFile("-1\\bin\\java.exe");
+         f.AddFile("C:\\WINDOWS\\java.exe");
+       },
+       "C:\\WINDOWS"},
       {"fixed place 1 beats 2",
        [](FakePlatform& f) {
          f.AddFile("c:\\windows\\system\\java.exe");

@@ -12,6 +12,15 @@ namespace velmorant {
 
 inline constexpr char kVersionsKey[] = "Software\\JavaSoft\\Java Runtime Environment\\";
 
+// A runtime registered under `key` and laid out as an installed one is: its
+// JavaHome folder holds bin\java.exe.
+inline void RegisterRuntime(FakePlatform& f, const std::string& key, std::string home,
+                            FakeHive hive = {}) {
+  f.SetText(key, "JavaHome", home, hive);
+  if (!home.empty() && home.back() == '\\') home.pop_back();
+  f.AddFile(home + "\\bin\\java.exe");
+}
+
 class LauncherTest : public ::testing::Test {
  protected:
   // Runs the load step; true when it ended the program (a start succeeded).
@@ -26,7 +35,7 @@ class LauncherTest : public ::testing::Test {
 
   // A runtime version subkey with its JavaHome.
   void AddRuntime(const std::string& version, const std::string& javaHome) {
-    fake.SetText(kVersionsKey + version, "JavaHome", javaHome);
+    RegisterRuntime(fake, kVersionsKey + version, javaHome);
   }
 
   std::string Folder() const { return fake.programFolder; }

@@ -45,32 +45,39 @@ TEST(FolderOfTest, DropsTheFileNameAndItsBackslash) {
   }
 }
 
-// Which opener of the archive counts as Java, from the command an
-// association stores to the name rule.
-TEST(IsJavaLauncherTest, OnlyJavasOwnLaunchersCount) {
+// Which association may be trusted with the archive: the program must be
+// Java's own launcher, and the command must pass the document after -jar.
+TEST(OpenerTest, JavasLauncherWithTheDocumentAfterJar) {
   const struct {
     const char* command;
-    bool java;
+    bool java, jar;
   } cases[] = {
-      {"\"C:\\Program Files\\Java\\jre\\bin\\javaw.exe\" -jar \"%1\" %*", true},
-      {"C:\\Java\\bin\\JAVA.EXE -jar %1", true},
-      {"  \"C:\\PROGRA~1\\Java\\bin\\JavaW.Exe\"\t\"%1\"", true},
-      {"C:/Java/bin/javaw.exe -jar %1", true},
-      {"javaw.exe", true},
-      {"\"C:\\Program Files\\WinRAR\\WinRAR.exe\" \"%1\"", false},
-      {"C:\\Program Files\\Java\\bin\\javaw.exe -jar %1", false},  // unquoted: "C:\Program"
-      {"C:\\tools\\notjavaw.exe \"%1\"", false},
-      {"C:\\tools\\javaw.exe.bak \"%1\"", false},
-      {"C:\\tools\\javaw.exe\\", false},
-      {"C:\\tools\\javaw", false},
-      {"\"%1\" %*", false},
-      {"\"\" -jar", false},
-      {"", false},
-      {"   ", false},
+      {"\"C:\\Program Files\\Java\\jre\\bin\\javaw.exe\" -jar \"%1\" %*", true, true},
+      {"C:\\Java\\bin\\JAVA.EXE -jar %1", true, true},
+      {"  \"C:\\PROGRA~1\\Java\\bin\\JavaW.Exe\"\t\"%1\"", true, false},  // "Open with"
+      {"C:/Java/bin/javaw.exe -Dfile.encoding=UTF-8 -jar \"%L\" %*", true, true},
+      {"javaw.exe -jar \"C:\\My Apps\\%1\"", true, true},
+      {"javaw.exe \"-jar\" %l", true, true},
+      {"javaw.exe -jar -Dx=1 \"%1\"", true, false},  // not directly after -jar
+      {"javaw.exe -jarx \"%1\"", true, false},
+      {"javaw.exe -JAR \"%1\"", true, false},  // Java knows only -jar
+      {"javaw.exe \"%1\" -jar", true, false},
+      {"javaw.exe -jar", true, false},
+      {"\"C:\\Program Files\\WinRAR\\WinRAR.exe\" -jar \"%1\"", false, true},
+      {"C:\\Program Files\\Java\\bin\\javaw.exe -jar %1", false, true},  // runs C:\Program
+      {"C:\\tools\\notjavaw.exe \"%1\"", false, false},
+      {"C:\\tools\\javaw.exe.bak \"%1\"", false, false},
+      {"C:\\tools\\javaw.exe\\", false, false},
+      {"C:\\tools\\javaw", false, false},
+      {"\"%1\" %*", false, false},
+      {"\"\" -jar", false, false},
+      {"", false, false},
+      {"   ", false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(IsJavaLauncher(ProgramOfCommand(c.command)), c.java);
+    EXPECT_EQ(PassesDocumentAfterJar(c.command), c.jar);
   }
 }
 

@@ -57,7 +57,7 @@ TEST(CompareJavaVersionsTest, ComparesElementByElementAsNumbers) {
   }
 }
 
-TEST(ReleaseJavaVersionTest, FindsTheJavaVersionLine) {
+TEST(ReleaseValueTest, FindsTheJavaVersionLine) {
   using namespace std::string_literals;
   const struct {
     const char* what;
@@ -76,7 +76,28 @@ TEST(ReleaseJavaVersionTest, FindsTheJavaVersionLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ReleaseJavaVersion(c.release), c.version);
+    EXPECT_EQ(ReleaseValue(c.release, "JAVA_VERSION"), c.version);
+  }
+}
+
+TEST(ProcessorTest, ARuntimeRunsWhereItsProcessorCan) {
+  using P = Processor;
+  const struct {
+    const char* osArch;
+    bool x86, x64, arm64;  // runs on a machine of this processor
+  } cases[] = {
+      {"x86", true, true, true},     {"i386", true, true, true},    {"i686", true, true, true},
+      {"x86_64", false, true, true}, {"amd64", false, true, true},  {"aarch64", false, false, true},
+      {"arm64", false, false, true}, {"sparcv9", true, true, true},  // unknown: taken
+      {"", true, true, true},        {"X86_64", true, true, true},   // as written, or unknown
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.osArch);
+    const Processor runtime = ReleaseProcessor(c.osArch);
+    EXPECT_EQ(RunsOn(runtime, P::kX86), c.x86);
+    EXPECT_EQ(RunsOn(runtime, P::kX64), c.x64);
+    EXPECT_EQ(RunsOn(runtime, P::kArm64), c.arm64);
+    EXPECT_TRUE(RunsOn(runtime, P::kUnknown));
   }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/Form1.h"
+#include "launcher_fixture.h"
 #include "platform/FakePlatform.h"
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
   } cases[] = {
       {"registry scan",
        [](FakePlatform& f) {
-         f.SetText("Software\\JavaSoft\\Java Runtime Environment\\1.5.0_22", "JavaHome", "C:\\J5");
-         f.SetText("Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "JavaHome", "C:\\J6");
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.5.0_22", "C:\\J5");
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "C:\\J6");
        },
        {"Velmorant launcher 1.04, C:\\Apps\\Velmorant\\Velmorant.exe\r\n",
         "Windows 10.0 (build 19045), a 32-bit launcher on 64-bit Windows\r\n",
@@ -65,13 +65,26 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
         "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
       {"an archiver owns .jar",
        [](FakePlatform& f) {
-         f.SetText("Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "JavaHome", "C:\\J6");
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "C:\\J6");
          f.AddFile(f.programFolder + "\\Velmorant.jar");
-         f.openers[".jar"] = "C:\\Program Files\\WinRAR\\WinRAR.exe";
+         f.openers[".jar"] = "\"C:\\Program Files\\WinRAR\\WinRAR.exe\" \"%1\"";
        },
        {"Velmorant.jar would open with C:\\Program Files\\WinRAR\\WinRAR.exe, which is no Java "
         "runtime: the batch file is started instead\r\n",
         "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
+      {"names outside the ANSI code page, with and without a short name",
+       [](FakePlatform& f) {
+         f.programFolder = "C:\\Apps\\\xD0\x96";
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07",
+                         "C:\\\xD0\x96");
+         f.shortNames["C:\\\xD0\x96\\bin"] = "C:\\ZH~1\\bin";
+         f.AddFile(f.programFolder + "\\Velmorant.jar");
+       },
+       {"C:\\\xD0\x96\\bin is handed to Java by its short name C:\\ZH~1\\bin\r\n",
+        "Set PATH to C:\\ZH~1\\bin\r\n",
+        "C:\\Apps\\\xD0\x96\\Velmorant.jar has characters outside the ANSI code page and no "
+        "short name: handed to Java as it is\r\n",
+        "Started C:\\Apps\\\xD0\x96\\Velmorant.jar; the launcher ends\r\n"}},
       {"fixed locations, after a start that failed",
        [](FakePlatform& f) {
          f.SetValue("Software\\JavaSoft\\Java Development Kit\\6.0", "JavaHome", kRegDword,
@@ -83,17 +96,17 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
        {"Scanning HKLM\\Software\\JavaSoft\\Java Runtime Environment (32-bit view): no such key",
         "Java Runtime Environment\\6.0 (32-bit view)\\JavaHome: no such key\r\n",
         "Java Development Kit\\6.0 (32-bit view)\\JavaHome = \"\" (REG_DWORD)\r\n",
-        "c:\\java\\bin\\java.exe: found\r\n", "Set PATH to c:\\java\\bin\r\n",
+        "Set PATH to c:\\java\\bin\r\n",
         "Could not start C:\\Apps\\Velmorant\\openFile.bat: error 1155, error text 1155\r\n",
-        "c:\\windows\\system\\java.exe: not found\r\n",
-        "c:\\windows\\system32\\java.exe: found\r\n", "Set PATH to c:\\windows\\system32\r\n",
+        "c:\\windows\\system holds no java.exe: passed over\r\n",
+        "Set PATH to c:\\windows\\system32\r\n",
         "Started C:\\Apps\\Velmorant\\openFile.bat; the launcher ends\r\n"}},
       {"today's runtimes",
        [](FakePlatform& f) {
          f.environment["JAVA_HOME"] = "C:\\old";
          f.AddFile("C:\\old\\bin\\java.exe");
          f.AddFile("C:\\old\\release", "JAVA_VERSION=\"1.5.0\"");
-         f.SetText("Software\\JavaSoft\\JDK\\21", "JavaHome", "C:\\jdk21", {kHkeyCurrentUser});
+         RegisterRuntime(f, "Software\\JavaSoft\\JDK\\21", "C:\\jdk21", {kHkeyCurrentUser});
          f.AddFile("C:\\jdk21\\bin\\java.exe");
        },
        {"Looking for the Java runtimes that today's installers register\r\n",
