@@ -13,7 +13,6 @@ target_link_libraries(velmorant_fake PUBLIC velmorant_logic)
 find_package(GTest REQUIRED)
 add_executable(unit_tests
   tests/unit/registry_queries_test.cpp
-  tests/unit/environment_queries_test.cpp
   tests/unit/launch_application_test.cpp
   tests/unit/fixed_locations_test.cpp
   tests/unit/path_text_test.cpp

@@ -105,7 +105,7 @@ set_target_properties(floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_
 add_test(NAME static_checks
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/static/check_program.py
           --exe $<TARGET_FILE:Velmorant> --machine ${CMAKE_SYSTEM_PROCESSOR}
-          --map ${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map
+          --map ${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map --objdump ${CMAKE_OBJDUMP}
           --build-path ${CMAKE_SOURCE_DIR} --build-path ${CMAKE_BINARY_DIR})
 
 add_test(NAME e2e

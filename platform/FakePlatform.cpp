@@ -96,11 +96,6 @@ void FakePlatform::AddFile(const std::string& path, std::string contents) {
 void FakePlatform::AddFolder(const std::string& path) { folders_.insert(path); }
 void FakePlatform::RefuseStart(const std::string& path) { refused_.insert(path); }
 
-void FakePlatform::AddReadOnlyFile(const std::string& path) {
-  AddFile(path);
-  readOnly_.insert(path);
-}
-
 long FakePlatform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
                               RegKey& result) {
   keysOpened.push_back(path);
@@ -239,8 +234,8 @@ std::string FakePlatform::AnsiName(const std::string& path) {
 }
 
 bool FakePlatform::CreateTraceFile(const std::string& path) {
-  // Like the real one: no folder, and no read-only file.
-  if (folders_.count(path) != 0 || readOnly_.count(path) != 0) return false;
+  // Like the real one: no folder.
+  if (folders_.count(path) != 0) return false;
   tracePath = path;
   trace.clear();
   return true;

@@ -81,8 +81,6 @@ class FakePlatform : public Platform {
   void AddFolder(const std::string& path);
   // Starting this existing file fails (no program associated, say).
   void RefuseStart(const std::string& path);
-  // A file that cannot be written: CreateTraceFile refuses it.
-  void AddReadOnlyFile(const std::string& path);
   // The command of the association of a file of this type ("" for none),
   // whose first word is the program that opens it; a type not listed opens
   // with Java's own launcher, -jar "%1".
@@ -173,7 +171,6 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string, NoCaseLess> files_;  // path, contents
   std::set<std::string, NoCaseLess> folders_;
   std::set<std::string, NoCaseLess> refused_;
-  std::set<std::string, NoCaseLess> readOnly_;
 };
 
 }  // namespace velmorant

@@ -64,6 +64,8 @@ bool PassesDocumentAfterJar(std::string_view command) {
   return false;
 }
 
+bool IsLinkReparseTag(std::uint32_t tag) { return (tag & 0x20000000u) != 0; }
+
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsAbsolutePath(std::string_view path) {

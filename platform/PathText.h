@@ -2,6 +2,7 @@
 // headers so that tests on any host can reach them.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace velmorant {
@@ -33,6 +34,12 @@ bool IsJavaLauncher(std::string_view program);
 // by the argument that holds "%1" or "%L", quoted or not. Options before
 // "-jar" are fine. Without it Java reads the archive's path as a class name.
 bool PassesDocumentAfterJar(std::string_view command);
+
+// Whether a reparse point with this tag stands in for another file or
+// folder (a symbolic link, a junction or mount point, a WSL link): a "name
+// surrogate". The placeholders of a cloud client (OneDrive keeps Desktop and
+// Documents as such) and deduplicated files are the file itself.
+bool IsLinkReparseTag(std::uint32_t tag);
 
 // Whether `c` separates the folders of a path: a backslash, or a slash,
 // which Windows takes too.

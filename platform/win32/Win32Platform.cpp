@@ -365,21 +365,26 @@ bool Win32Platform::CreateTraceFile(const std::string& path) {
   // The traces that support staff ask for live in folders every user can
   // write, where another user may have put a link in the trace's place. So
   // the file is opened without following a symbolic link or junction, and
-  // without truncating it: only a plain file on a disk with a single name
-  // (no second hard link to somebody else's file) and not read-only (Windows
-  // refuses to write one anyway; Wine run by root would not) is then
-  // emptied and written. Others may read it while it is written, so that
-  // the trace of a launcher that hangs can be looked at.
+  // without truncating it: only a file on a disk with a single name (no
+  // second hard link to somebody else's file), not read-only (Windows
+  // refuses to write one anyway; Wine run by root would not) and no link of
+  // any kind is then emptied and written. A cloud client's placeholder is a
+  // reparse point too, but it is the file itself. Others may read it while
+  // it is written, so that the trace of a launcher that hangs can be looked
+  // at.
   const HANDLE file =
       CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  constexpr DWORD kRefused =
-      FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+  constexpr DWORD kRefused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
   BY_HANDLE_FILE_INFORMATION info;
+  FILE_ATTRIBUTE_TAG_INFO tag = {};
   const bool plain = GetFileType(file) == FILE_TYPE_DISK &&  // no device, no pipe
                      GetFileInformationByHandle(file, &info) &&
-                     (info.dwFileAttributes & kRefused) == 0 && info.nNumberOfLinks == 1;
+                     (info.dwFileAttributes & kRefused) == 0 && info.nNumberOfLinks == 1 &&
+                     ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+                      (GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+                       !IsLinkReparseTag(tag.ReparseTag)));
   if (!plain || !SetEndOfFile(file)) {
     CloseHandle(file);
     return false;

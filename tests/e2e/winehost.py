@@ -213,15 +213,22 @@ class WineHost:
             lines.append('"JavaHome"=' + raw_value)
         return lines
 
-    def associate_jar(self, program=JAVAW, command=None, expand=False):
+    def associate_jar(self, program=JAVAW, command=None, expand=False, default=None):
         """Makes .jar files open with `program` (the recorder under Java's
         name, by default), or with a whole `command` (REG_EXPAND_SZ with
-        `expand`; none at all, only the verb's key, when it is False)."""
+        `expand`; none at all, only the verb's key, when it is False). With
+        `default`, a (verb, command) pair, the type's default verb is another
+        one than "open"."""
         if command is None:
             command = f'"{program}" -jar "%1"'
         classes = r"HKEY_LOCAL_MACHINE\Software\Classes"
         lines = [f"[{classes}\\.jar]", '@="velmorant.jarfile"',
                  f"[{classes}\\velmorant.jarfile\\shell\\open]"]
+        if default:
+            verb, other = default
+            lines += [f"[{classes}\\velmorant.jarfile\\shell]", f'@="{verb}"',
+                      f"[{classes}\\velmorant.jarfile\\shell\\{verb}\\command]",
+                      "@=" + reg_quote(other)]
         if command is not False:
             lines += [f"[{classes}\\velmorant.jarfile\\shell\\open\\command]",
                       "@=" + (reg_expand(command) if expand else reg_quote(command))]

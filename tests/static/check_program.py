@@ -12,6 +12,7 @@ Usage: check_program.py --exe PATH --machine i686|x86_64 [--map LINK_MAP]
 """
 import argparse
 import struct
+import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -160,6 +161,16 @@ class ProgramTest(unittest.TestCase):
         at = self.pe.offset(self.pe.entry_point)
         self.assertIn(b"\x83\xe4\xf0", self.pe.data[at:at + 16])
 
+    def test_no_sse_in_the_32_bit_code(self):
+        # The entry point's realignment is all that makes SSE safe; Windows
+        # calls the window procedure with a 4-byte aligned stack too. So the
+        # 32-bit code must use the x87 and general registers only.
+        if self.machine != "i686" or not self.objdump:
+            self.skipTest("a 64-bit stack is always aligned" if self.objdump else "no objdump")
+        code = subprocess.run([self.objdump, "-d", self.exe], capture_output=True, text=True,
+                              check=True).stdout
+        self.assertNotIn("%xmm", code, "the 32-bit program uses SSE registers")
+
     def test_no_tls_directory(self):
         self.assertEqual(self.pe.directories[9], (0, 0), "the program has a TLS directory")
 
@@ -258,12 +269,14 @@ def main():
     parser.add_argument("--machine", required=True, choices=sorted(MACHINES))
     parser.add_argument("--map", help="the linker's map of the program")
     parser.add_argument("--signed", action="store_true", help="the program carries a signature")
+    parser.add_argument("--objdump", help="the objdump of the program's architecture")
     parser.add_argument("--build-path", action="append", default=[],
                         help="a folder of the build machine that must not be inside the file")
     args, rest = parser.parse_known_args()
     ProgramTest.exe, ProgramTest.machine, ProgramTest.map = args.exe, args.machine, args.map
     ProgramTest.build_paths = args.build_path
     ProgramTest.signed = args.signed
+    ProgramTest.objdump = args.objdump
     program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
     result = program.result
     failed = len(result.failures) + len(result.errors)

@@ -317,7 +317,7 @@ TEST(CurrentRuntimesTest, FirstJavaOnPath) {
       {"empty and quoted entries", ";;\"C:\\J17\\bin\";", "C:\\J17\\bin"},
       {"a relative entry is never taken", ".;bin;C:\\J21\\bin", "C:\\J21\\bin"},
       {"too old at the first: no other", "C:\\J5\\bin;C:\\J21\\bin", ""},
-      {"an entry of 5,000 characters", "C:\\x", ""},
+      {"an entry of 5,000 characters, holding java.exe", "C:\\x", "C:\\x"},
       {"nothing on PATH", "", ""},
   };
   for (const auto& c : cases) {
@@ -329,10 +329,14 @@ TEST(CurrentRuntimesTest, FirstJavaOnPath) {
     // opened from; a java.exe there must never run.
     t.fake.AddFile(".\\java.exe");
     t.fake.AddFile("bin\\java.exe");
-    std::string path = c.path;
-    if (path == "C:\\x") path += std::string(5000, 'x');
-    t.fake.environment["PATH"] = path;
-    EXPECT_EQ(t.StartedPath(), c.started);
+    // No length is cut: a folder of 5,000 characters is found whole.
+    const std::string longFolder = "C:\\x" + std::string(5000, 'x');
+    t.fake.AddFile(longFolder + "\\java.exe");
+    const auto whole = [&](const char* text) {
+      return text == std::string("C:\\x") ? longFolder : text;
+    };
+    t.fake.environment["PATH"] = whole(c.path);
+    EXPECT_EQ(t.StartedPath(), whole(c.started));
   }
 }
 

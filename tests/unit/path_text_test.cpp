@@ -1,6 +1,8 @@
 // The Windows text rules behind CommandLineArgs and ProgramFolder.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/PathText.h"
 
 namespace velmorant {
@@ -78,6 +80,26 @@ TEST(OpenerTest, JavasLauncherWithTheDocumentAfterJar) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(IsJavaLauncher(ProgramOfCommand(c.command)), c.java);
     EXPECT_EQ(PassesDocumentAfterJar(c.command), c.jar);
+  }
+}
+
+// The trace refuses a link in its place, not a cloud file's placeholder.
+TEST(IsLinkReparseTagTest, OnlyNameSurrogatesAreLinks) {
+  const struct {
+    std::uint32_t tag;
+    bool link;
+  } cases[] = {
+      {0xA000000Cu, true},   // IO_REPARSE_TAG_SYMLINK
+      {0xA0000003u, true},   // IO_REPARSE_TAG_MOUNT_POINT (junctions)
+      {0xA000001Du, true},   // IO_REPARSE_TAG_LX_SYMLINK
+      {0x9000001Au, false},  // IO_REPARSE_TAG_CLOUD (OneDrive's placeholders)
+      {0x9000101Au, false},  // IO_REPARSE_TAG_CLOUD_1
+      {0x80000013u, false},  // IO_REPARSE_TAG_DEDUP
+      {0x8000001Bu, false},  // IO_REPARSE_TAG_APPEXECLINK
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tag);
+    EXPECT_EQ(IsLinkReparseTag(c.tag), c.link);
   }
 }
 
