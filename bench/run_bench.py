@@ -147,6 +147,8 @@ def main():
     host = WineHost(build, prefix=build / "bench-prefix").start()
     try:
         exe = host.lay_out_app(APP, archive=False)
+        # The registered runtime is on disk: the launcher starts nothing else.
+        host.write("C:\\Java\\jre6\\bin\\java.exe", b"MZ")
         floor = APP + "\\floor.exe"
         host.write(floor, (build / "helpers" / "floor.exe").read_bytes())
         launcher_run = (exe, f'"{exe}" C:\\doc.vel')

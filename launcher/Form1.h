@@ -73,7 +73,8 @@ class Form1 {
   // Sets PATH to `bin` alone for a launch attempt, only when it is an
   // absolute folder that holds java.exe: a key left behind by an uninstalled
   // runtime must not end the search with a start that cannot run. False,
-  // with PATH unchanged, when the candidate is passed over or refused.
+  // with PATH unchanged, when the candidate is passed over or the system
+  // refused the value.
   bool SetJavaPath(const std::string& bin);
   // Starts the archive when it exists, opens with Java and can be started,
   // otherwise "openFile.bat".

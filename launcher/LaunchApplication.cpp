@@ -128,7 +128,8 @@ bool Form1::SetJavaPath(const std::string& bin) {
     trace_.Say({bin, " holds no java.exe: passed over"});
     return false;
   }
-  // The batch file starts "%PATH%\javaw.exe".
+  // The batch file starts "%PATH%\javaw.exe", and Java finds its own files
+  // from that name.
   return SetVariable("PATH", NameForJava(bin));
 }
 
@@ -148,8 +149,7 @@ std::string Form1::NameForJava(const std::string& path) {
 void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
   // An archive that cannot be started leaves the batch file to take over,
-  // with the same PATH.
-  // Java receives the archive's name as "%1".
+  // with the same PATH. Java receives the name it is started by as "%1".
   if (Exists(archive) && OpensWithJava(archive)) StartAndEnd(NameForJava(archive));
   StartBatchFile();
 }

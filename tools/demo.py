@@ -56,12 +56,16 @@ def main():
         host.remove("C:\\java")
         host.lay_out_app(APP)
         host.associate_jar()
+        host.remove("C:\\Program Files\\Java")
+        host.write("C:\\Program Files\\Java\\jre1.6.0_07\\bin\\java.exe", b"MZ")
         host.reg(WineHost.runtime_lines("Java Runtime Environment", "1.5.0_22",
                                         "C:\\Program Files\\Java\\jre1.5.0_22")
+                 + WineHost.runtime_lines("Java Runtime Environment", "1.6.0_01",
+                                          "C:\\Program Files\\Java\\jre1.6.0_01")
                  + WineHost.runtime_lines("Java Runtime Environment", "1.6.0_07",
                                           "C:\\Program Files\\Java\\jre1.6.0_07"))
-        start(host, "Runtimes 1.5.0_22 and 1.6.0_07 registered; Velmorant.jar opens with Java"
-              " (the recorder, as javaw.exe)")
+        start(host, "Runtimes 1.5.0_22, 1.6.0_01 (uninstalled, its key left behind) and 1.6.0_07"
+              " registered; Velmorant.jar opens with Java (the recorder, as javaw.exe)")
 
         archiver = "C:\\Program Files\\Archiver\\Archiver.exe"
         host.write(archiver, (host.build / "helpers" / "trap.exe").read_bytes())

@@ -181,14 +181,6 @@ class StartTest(LauncherCase):
         self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
         self.assertEqual(got["filetouse"], "")
 
-    def test_archive_without_association_falls_back_to_the_batch_file(self):
-        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
-        exe = self.host.lay_out_app("C:\\Apps\\NoAssociation")
-        got = self.launch(exe, "doc.vel")
-        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
-        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
-        self.assertEqual(got["filetouse"], "doc.vel")
-
     def test_first_qualifying_subkey_wins(self):
         self.runtimes((RE, "1.4.2_19", "C:\\J142"), (RE, "1.6", "C:\\J16"),
                       (RE, "1.6.0_07", "C:\\J160"), (RE, "1.8.0_202", "C:\\J18"))
@@ -396,19 +388,6 @@ class AnsiNameTest(LauncherCase):
 class FixedLocationTest(LauncherCase):
     """The fixed registry keys, the fixed java.exe places and the system folder."""
 
-    def test_development_kit_key_starts_the_batch_file_not_the_archive(self):
-        self.runtimes((DK, "1.6", "C:\\Java\\jdk6"))
-        self.host.associate_jar()
-        exe = self.host.lay_out_app("C:\\Apps\\Fixed")
-        got = self.launch(exe)
-        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
-        self.assertEqual(got["PATH"], "C:\\Java\\jdk6\\bin")
-
-    def test_version_name_is_the_outer_order(self):
-        self.runtimes((DK, "1.6", "C:\\Java\\dk16"), (PI, "6.0", "C:\\Java\\pi60"))
-        exe = self.host.lay_out_app("C:\\Apps\\Fixed", archive=False)
-        self.assertEqual(self.launch(exe)["PATH"], "C:\\Java\\pi60\\bin")
-
     def test_leftover_keys_are_passed_over(self):
         # Uninstalling or moving a Java often leaves its key behind, naming a
         # folder that is gone: the next runtime that is there starts.
@@ -501,17 +480,6 @@ class CurrentRuntimeTest(LauncherCase):
                         self.runtime("C:\\Runtimes\\liberica17"),
                         root="HKEY_CURRENT_USER\\Software")
         self.assertEqual(self.started_path(), "C:\\Runtimes\\liberica17\\bin")
-
-    def test_java_home(self):
-        home = self.runtime("C:\\Runtimes\\from home", "17")
-        self.registered("JavaSoft\\JDK\\21", "JavaHome", self.runtime("C:\\Runtimes\\jdk21", "21"))
-        cases = (('"' + home + '"', home + "\\bin"),   # the user's choice beats a newer one
-                 (home + "\\", home + "\\bin"),
-                 (home + ";C:\\x", "C:\\Runtimes\\jdk21\\bin"),  # no whole folder: passed over
-                 (home + "\\bin\\java.exe", "C:\\Runtimes\\jdk21\\bin"))
-        for java_home, path in cases:
-            with self.subTest(java_home=java_home):
-                self.assertEqual(self.started_path(variables={"JAVA_HOME": java_home}), path)
 
     def test_other_registry_view(self):
         if self.host.arch == "win32":
@@ -638,24 +606,6 @@ class TraceTest(LauncherCase):
                 self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
         self.assertEqual(self.host.unix("C:\\Users\\Public\\readonly.txt").read_bytes(), b"keep")
         self.assertFalse(self.host.unix("C:\\nowhere").exists())
-
-    def test_hard_link_is_never_written_through(self):
-        # Another user's file, and a trace path that is a second hard link to
-        # it: the launcher starts as ever, and the file keeps its contents.
-        # (Wine 8 follows a Unix symbolic link as if it were the file, and
-        # its mklink makes none, so a symbolic link cannot be shown here.)
-        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
-        exe = self.host.lay_out_app("C:\\Apps\\Traced", archive=False)
-        victim = self.host.write("C:\\Users\\Public\\victim.txt", b"keep")
-        link = self.host.unix("C:\\Users\\Public\\trace-link.txt")
-        os.link(victim, link)
-        try:
-            got = self.launch(exe, variables={
-                "VELMORANT_LAUNCHER_TRACE": "C:\\Users\\Public\\trace-link.txt"})
-        finally:
-            link.unlink()
-        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
-        self.assertEqual(victim.read_bytes(), b"keep")
 
     def test_quoted_and_relative_values(self):
         self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
@@ -900,13 +850,6 @@ class HostileTest(LauncherCase):
         self.runtimes((RE, "1.6.0_07", "C:\\J16"))
         exe = self.host.lay_out_app("C:\\Apps\\BatchFolder", archive=False, batch=False)
         self.host.unix("C:\\Apps\\BatchFolder\\openFile.bat").mkdir()
-        self.inspect_failure_window(exe)
-
-    def test_every_candidate_failing_leads_to_the_window(self):
-        # No batch file: every found candidate fails in turn.
-        self.runtimes((RE, "1.6.0_07", "C:\\J16"), (DK, "6.0", "C:\\dk"), (PI, "1.6.0", "C:\\pi"))
-        self.host.write("C:\\java\\bin\\java.exe", b"MZ")
-        exe = self.host.lay_out_app("C:\\Apps\\AllFail", archive=False, batch=False)
         self.inspect_failure_window(exe)
 
     def test_association_to_a_missing_program_falls_back(self):

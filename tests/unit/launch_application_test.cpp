@@ -67,16 +67,6 @@ TEST_F(LaunchApplicationTest, VersionFilterReadsThreeCharacters) {
   }
 }
 
-TEST_F(LaunchApplicationTest, FirstQualifyingSubkeyWinsInEnumerationOrder) {
-  AddRuntime("1.5", "C:\\J15");
-  AddRuntime("1.5.0_22", "C:\\J150");
-  AddRuntime("1.6", "C:\\J16");
-  AddRuntime("1.8.0_202", "C:\\J18");  // newer, but later: never looked at
-
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(OnlyStart().environment.at("PATH"), "C:\\J16\\bin");
-}
-
 TEST_F(LaunchApplicationTest, RuntimeWithoutUsableJavaHomeIsPassedOver) {
   fake.AddKey(std::string(kVersionsKey) + "1.6.0_01");                   // no JavaHome
   fake.SetText(std::string(kVersionsKey) + "1.6.0_02", "JavaHome", "");  // empty
