@@ -200,13 +200,6 @@ class StartTest(LauncherCase):
                 self.assertEqual(got["filetouse"], "C:\\My Documents\\a b.vel")
                 self.assertEqual(got["PATH"], "C:\\Program Files\\Java\\jre6\\bin")
 
-    def test_command_line_passes_exactly(self):
-        self.runtimes((RE, "1.6", "C:\\J16"))
-        exe = self.host.lay_out_app("C:\\Apps\\Args", archive=False)
-        arguments = ' "a  b"\t c  '
-        got = self.launch(exe, arguments)
-        self.assertEqual(got["filetouse"], arguments.lstrip(" \t"))
-
 
 class ArchiveOpenerTest(LauncherCase):
     """The archive is started only when a Java runtime's launcher opens it;
@@ -811,6 +804,7 @@ class HostileTest(LauncherCase):
             ("only spaces", f'"{exe}"     ', ""),
             ("32,000 characters", f'"{exe}" {long_argument}', long_argument),
             ("name without quotes", f"{exe} doc.vel", "doc.vel"),
+            ("quotes, tabs and spaces, exactly", f'"{exe}" \t "a  b"\t c  ', '"a  b"\t c  '),
         )
         for what, command_line, filetouse in cases:
             with self.subTest(what):
