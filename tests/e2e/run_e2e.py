@@ -172,15 +172,6 @@ class StartTest(LauncherCase):
         self.assertEqual(got["PATH"], "C:\\Java\\jre1.6.0_07\\bin")
         self.assertEqual(got["cwd"].lower(), "c:\\users\\public\\caller")
 
-    def test_archive_absent_starts_the_batch_file(self):
-        self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6\\"))
-        self.host.associate_jar()
-        exe = self.host.lay_out_app("C:\\Apps\\NoArchive", archive=False)
-        got = self.launch(exe)
-        self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
-        self.assertEqual(got["PATH"], "C:\\Java\\jre6\\bin")
-        self.assertEqual(got["filetouse"], "")
-
     def test_first_qualifying_subkey_wins(self):
         self.runtimes((RE, "1.4.2_19", "C:\\J142"), (RE, "1.6", "C:\\J16"),
                       (RE, "1.6.0_07", "C:\\J160"), (RE, "1.8.0_202", "C:\\J18"))
@@ -450,11 +441,6 @@ class CurrentRuntimeTest(LauncherCase):
         self.assertEqual(got["commandLine"], '"C:\\helpers\\recorder.exe" batch')
         return got["PATH"]
 
-    def test_oracle_jdk_17(self):
-        self.registered("JavaSoft\\JDK\\17", "JavaHome",
-                        self.runtime("C:\\Runtimes\\jdk-17", "17.0.2"))
-        self.assertEqual(self.started_path(), "C:\\Runtimes\\jdk-17\\bin")
-
     def test_vendor_key_newest_first_and_the_archive(self):
         self.registered("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", "Path",
                         self.runtime("C:\\Runtimes\\Temurin 21", "21.0.1") + "\\")
@@ -559,14 +545,6 @@ class TraceTest(LauncherCase):
             "1.6.0_07 (", "\\JavaHome = \"C:\\Java\\jre6\"", "Set PATH to C:\\Java\\jre6\\bin",
             "C:\\Apps\\Traced\\Velmorant.jar: not found",
             "Started C:\\Apps\\Traced\\openFile.bat; the launcher ends")
-
-    def test_fixed_locations(self):
-        self.runtimes((DK, "1.6", "C:\\Java\\jdk6"))
-        _, trace = self.traced_start(self.host.lay_out_app("C:\\Apps\\Traced"))
-        self.assert_in_order(trace, "Scanning ", ": no such key",
-                             RE + "\\6.0 (", "\\JavaHome: no such key",
-                             DK + "\\1.6 (", "\\JavaHome = \"C:\\Java\\jdk6\"",
-                             "Set PATH to C:\\Java\\jdk6\\bin", "Started ")
 
     def test_todays_runtimes(self):
         self.registered("JavaSoft\\JDK\\17", "JavaHome", self.runtime("C:\\Runtimes\\jdk-17", "17.0.2"))
