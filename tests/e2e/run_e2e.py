@@ -378,16 +378,19 @@ class FixedLocationTest(LauncherCase):
         archiver = ArchiveOpenerTest.ARCHIVER
         cases = (
             ("before an installed one under the same root", None,
-             (RE, "1.8.0_392", "C:\\Runtimes\\jre8"), "C:\\Runtimes\\jre8\\bin", "-jar"),
+             lambda: self.runtimes((RE, "1.8.0_392", "C:\\Runtimes\\jre8")),
+             "C:\\Runtimes\\jre8\\bin", "-jar"),
             ("before a JDK under today's keys, an archiver owning .jar", f'"{archiver}" "%1"',
-             "C:\\Runtimes\\jdk-17", "C:\\Runtimes\\jdk-17\\bin", "batch"),
-            ("a fixed key, with c:\\java\\bin\\java.exe", None, "C:\\java\\bin\\java.exe",
-             "c:\\java\\bin", "batch"),
+             lambda: self.registered("JavaSoft\\JDK\\17", "JavaHome",
+                                     self.runtime("C:\\Runtimes\\jdk-17")),
+             "C:\\Runtimes\\jdk-17\\bin", "batch"),
+            ("a fixed key, with c:\\java\\bin\\java.exe", None,
+             lambda: self.host.write("C:\\java\\bin\\java.exe", b"MZ"), "c:\\java\\bin", "batch"),
         )
         self.plant_traps(archiver)
         exe = self.host.lay_out_app("C:\\Apps\\Leftover")
         try:
-            for what, opener, installed, path, how in cases:
+            for what, opener, install, path, how in cases:
                 with self.subTest(what):
                     self.host.reset_registry()
                     for other in PLANTED:
@@ -395,12 +398,7 @@ class FixedLocationTest(LauncherCase):
                     self.host.associate_jar(**({"command": opener} if opener else {}))
                     self.runtimes((RE, "1.6.0_07", "C:\\Runtimes\\gone8"),
                                   (PI, "6.0", "C:\\Runtimes\\gone6"), installed=False)
-                    if isinstance(installed, tuple):
-                        self.runtimes(installed)
-                    elif installed.endswith(".exe"):
-                        self.host.write(installed, b"MZ")
-                    else:
-                        self.registered("JavaSoft\\JDK\\17", "JavaHome", self.runtime(installed))
+                    install()
                     got = self.launch(exe)
                     self.assertEqual(got["PATH"], path)
                     self.assertIn(how, got["commandLine"])
