@@ -71,25 +71,27 @@ class Form1 {
   // when PATH cannot be set.
   void LaunchWithPath(const std::string& strPath);
   // Sets PATH to `bin` alone for a launch attempt, only when it is an
-  // absolute folder that holds java.exe: a key left behind by an uninstalled
-  // runtime must not end the search with a start that cannot run. False,
-  // with PATH unchanged, when the candidate is passed over or the system
-  // refused the value.
+  // absolute folder that holds java.exe and has a name Java can read: a key
+  // left behind by an uninstalled runtime must not end the search with a
+  // start that cannot run. False, with PATH unchanged, when the candidate is
+  // passed over or the system refused the value.
   bool SetJavaPath(const std::string& bin);
   // Starts the archive when it exists, opens with Java and can be started,
   // otherwise "openFile.bat".
   void StartArchiveOrBatchFile();
   // The name to hand Java for the file or folder at `path`: Java's launcher
   // reads its command line, and finds its own files, in the ANSI code page,
-  // so a name outside it goes by its short name. Said in the trace.
+  // so a name outside it goes by its short name (said in the trace). Empty
+  // when it has none that Java can read.
   std::string NameForJava(const std::string& path);
   // Whether Windows would open the archive with a Java runtime's launcher,
   // given the archive after -jar; said in the trace.
   bool OpensWithJava(const std::string& archive);
-  // Starts "openFile.bat" beside the launcher.
+  // Runs "openFile.bat" beside the launcher with the system's cmd.exe.
   void StartBatchFile();
-  // Starts the file at `path` and, when that succeeded, ends the process.
-  void StartAndEnd(const std::string& path);
+  // Ends the process after the start of `path` that gave `error` when it
+  // succeeded, and when the user cancelled it; returns when it failed.
+  void EndIfStarted(const std::string& path, long error);
   // Sets a variable of the environment that started programs inherit. False
   // when the system refused, and then the variable keeps its old value: a
   // candidate whose PATH was refused is not started.

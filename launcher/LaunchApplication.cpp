@@ -129,20 +129,23 @@ bool Form1::SetJavaPath(const std::string& bin) {
     return false;
   }
   // The batch file starts "%PATH%\javaw.exe", and Java finds its own files
-  // from that name.
-  return SetVariable("PATH", NameForJava(bin));
+  // from that name. A folder that has none in the ANSI code page (on a
+  // volume without short names) cannot start Java at all.
+  const std::string name = NameForJava(bin);
+  if (name.empty()) {
+    trace_.Say({bin,
+                " has characters outside the ANSI code page and no short name, so Java "
+                "cannot start from it: passed over"});
+    return false;
+  }
+  return SetVariable("PATH", name);
 }
 
 std::string Form1::NameForJava(const std::string& path) {
   const std::string name = platform_.AnsiName(path);
-  if (name == path) return path;
-  if (name.empty()) {
-    trace_.Say({path,
-                " has characters outside the ANSI code page and no short name: "
-                "handed to Java as it is"});
-    return path;
+  if (!name.empty() && name != path) {
+    trace_.Say({path, " is handed to Java by its short name ", name});
   }
-  trace_.Say({path, " is handed to Java by its short name ", name});
   return name;
 }
 
@@ -150,7 +153,17 @@ void Form1::StartArchiveOrBatchFile() {
   const std::string archive = platform_.ProgramFolder() + "\\" + strJarName + ".jar";
   // An archive that cannot be started leaves the batch file to take over,
   // with the same PATH. Java receives the name it is started by as "%1".
-  if (Exists(archive) && OpensWithJava(archive)) StartAndEnd(NameForJava(archive));
+  if (Exists(archive) && OpensWithJava(archive)) {
+    std::string name = NameForJava(archive);
+    if (name.empty()) {
+      // The batch file could do no better: it hands Java the same name.
+      trace_.Say({archive,
+                  " has characters outside the ANSI code page and no short name: "
+                  "handed to Java as it is"});
+      name = archive;
+    }
+    EndIfStarted(name, platform_.StartProgram(name));
+  }
   StartBatchFile();
 }
 
@@ -182,12 +195,21 @@ bool Form1::OpensWithJava(const std::string& archive) {
   return true;
 }
 
-void Form1::StartBatchFile() { StartAndEnd(platform_.ProgramFolder() + "\\openFile.bat"); }
+void Form1::StartBatchFile() {
+  const std::string batchFile = platform_.ProgramFolder() + "\\openFile.bat";
+  EndIfStarted(batchFile, platform_.RunBatchFile(batchFile));
+}
 
-void Form1::StartAndEnd(const std::string& path) {
-  const long error = platform_.StartProgram(path);
+void Form1::EndIfStarted(const std::string& path, long error) {
   if (error == kErrorSuccess) {
     trace_.Say({"Started ", path, "; the launcher ends"});
+    platform_.EndProgram();
+  }
+  // The user refused the start at a prompt of Windows': asking again for
+  // the next candidate, and then saying that Java is missing, would both
+  // be wrong.
+  if (error == kErrorCancelled) {
+    trace_.Say({"The start of ", path, " was cancelled: the launcher ends and tries nothing else"});
     platform_.EndProgram();
   }
   trace_.StartFailed(path, error);

@@ -94,7 +94,7 @@ void FakePlatform::AddFile(const std::string& path, std::string contents) {
   files_[path] = std::move(contents);
 }
 void FakePlatform::AddFolder(const std::string& path) { folders_.insert(path); }
-void FakePlatform::RefuseStart(const std::string& path) { refused_.insert(path); }
+void FakePlatform::RefuseStart(const std::string& path, long code) { refused_[path] = code; }
 
 long FakePlatform::RegOpenKey(RegKey parent, const std::string& path, RegView view,
                               RegKey& result) {
@@ -202,10 +202,21 @@ bool FakePlatform::ReadSmallFile(const std::string& path, std::size_t limit,
 }
 
 long FakePlatform::StartProgram(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot != std::string::npos && SameName(path.substr(dot), ".bat")) {
+    startsTried.push_back(path);
+    return kBlockedByPolicy;
+  }
+  return TryStart(path);
+}
+
+long FakePlatform::RunBatchFile(const std::string& path) { return TryStart(path); }
+
+long FakePlatform::TryStart(const std::string& path) {
   startsTried.push_back(path);
   if (files_.count(path) == 0)
     return folders_.count(path) != 0 ? kErrorAccessDenied : kErrorFileNotFound;
-  if (refused_.count(path) != 0) return kNoAssociation;
+  if (const auto refused = refused_.find(path); refused != refused_.end()) return refused->second;
   if (failNextStarts > 0) {
     --failNextStarts;
     return kNoAssociation;

@@ -42,6 +42,10 @@ class FakePlatform : public Platform {
 
   // What a refused start reports: ERROR_NO_ASSOCIATION.
   static constexpr long kNoAssociation = 1155;
+  // What StartProgram reports for a batch file: this shell refuses them all,
+  // as Smart App Control does for downloaded ones
+  // (ERROR_ACCESS_DISABLED_BY_POLICY). Only RunBatchFile runs them.
+  static constexpr long kBlockedByPolicy = 1260;
 
   using Environment = std::map<std::string, std::string, NoCaseLess>;
   using Hive = FakeHive;
@@ -79,8 +83,9 @@ class FakePlatform : public Platform {
   // A file, with what ReadSmallFile reads from it.
   void AddFile(const std::string& path, std::string contents = {});
   void AddFolder(const std::string& path);
-  // Starting this existing file fails (no program associated, say).
-  void RefuseStart(const std::string& path);
+  // Starting this existing file fails with `code` (no program associated,
+  // say, or the user cancelled at a prompt).
+  void RefuseStart(const std::string& path, long code = kNoAssociation);
   // The command of the association of a file of this type ("" for none),
   // whose first word is the program that opens it; a type not listed opens
   // with Java's own launcher, -jar "%1".
@@ -103,7 +108,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> pathsTested;    // every path given to PathFileExists
   std::vector<std::string> filesRead;      // every path given to ReadSmallFile
   std::vector<std::string> variablesRead;  // every name given to GetEnvironmentVariable
-  std::vector<std::string> startsTried;    // every path given to StartProgram
+  std::vector<std::string> startsTried;    // every path given to StartProgram or RunBatchFile
   std::vector<Start> starts;               // the starts that succeeded
   int endCalls = 0;
   std::size_t OpenKeyCount() const { return handles_.size() - 2; }  // the roots stay
@@ -135,6 +140,7 @@ class FakePlatform : public Platform {
   std::string CommandLineArgs() override { return commandLineArgs; }
   std::string ProgramFolder() override { return programFolder; }
   long StartProgram(const std::string& path) override;
+  long RunBatchFile(const std::string& path) override;
   std::string ProgramThatOpens(const std::string& path, std::string& command) override;
   std::string AnsiName(const std::string& path) override;
   Processor MachineProcessor() override { return machine; }
@@ -164,13 +170,14 @@ class FakePlatform : public Platform {
   Key* Root(Hive hive);
   Key* Handle(RegKey key);
   const Value* FindValue(RegKey key, const std::string& name);
+  long TryStart(const std::string& path);
 
   Key roots_[2][2];  // [HKLM, HKCU][own view, other view]
   std::map<RegKey, Key*> handles_;
   RegKey nextHandle_ = 0x100;
   std::map<std::string, std::string, NoCaseLess> files_;  // path, contents
   std::set<std::string, NoCaseLess> folders_;
-  std::set<std::string, NoCaseLess> refused_;
+  std::map<std::string, long, NoCaseLess> refused_;  // path, error
 };
 
 }  // namespace velmorant

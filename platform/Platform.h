@@ -41,6 +41,7 @@ constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
+constexpr long kErrorCancelled = 1223;  // the user said no to a start
 
 // Registry value types.
 constexpr std::uint32_t kRegSz = 1;
@@ -157,8 +158,18 @@ class Platform {
   // parsing), with a normal, focused window, inheriting the environment and
   // current folder. Returns 0 once the start has happened; otherwise the
   // system's error code, never 0, and nothing was started. A folder is
-  // refused with kErrorAccessDenied.
+  // refused with kErrorAccessDenied. kErrorCancelled when the user refused
+  // the start at a prompt of the system's.
   virtual long StartProgram(const std::string& path) = 0;
+
+  // Runs the batch file at `path` with the system folder's own command
+  // processor, never through the shell: no zone prompt, policy on batch
+  // files or foreign handler of ".bat" comes between. Its console window is
+  // shown normally; it inherits the environment and current folder. Returns
+  // 0 once it has started; otherwise the system's error code, never 0, and
+  // nothing was started: a missing batch file gives kErrorFileNotFound, a
+  // folder kErrorAccessDenied.
+  virtual long RunBatchFile(const std::string& path) = 0;
 
   // The program that Windows would open the file at `path` with, as the
   // shell decides: the executable of the "open" command of the file's type,

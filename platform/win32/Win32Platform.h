@@ -31,6 +31,7 @@ class Win32Platform : public Platform {
   std::string CommandLineArgs() override;
   std::string ProgramFolder() override;
   long StartProgram(const std::string& path) override;
+  long RunBatchFile(const std::string& path) override;
   std::string ProgramThatOpens(const std::string& path, std::string& command) override;
   std::string AnsiName(const std::string& path) override;
   Processor MachineProcessor() override;

@@ -295,11 +295,12 @@ class ShippedRuntimeTest(LauncherCase):
                 self.assertIn("batch" if path != registered else "jar", got["commandLine"])
 
     def test_shipped_batch_file_for_every_phase(self):
-        # The real openFile.bat, through Wine's cmd, with a javaw.exe that
-        # records what it got wherever the launcher put PATH; a javaw.exe and
-        # a java.exe planted in the current folder must never run.
+        # The real openFile.bat, through the system's cmd, with a javaw.exe
+        # that records what it got wherever the launcher put PATH; a javaw.exe
+        # and a java.exe planted in the current folder must never run. The
+        # folder's name is cmd's syntax throughout.
         recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
-        app = "C:\\Apps\\A & B!"
+        app = "C:\\Apps\\A & B! ^(1)"
         cwd = "C:\\Users\\Public\\Planted"
         self.plant_traps(cwd + "\\javaw.exe", cwd + "\\java.exe")
         cases = (

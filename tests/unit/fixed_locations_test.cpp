@@ -90,6 +90,14 @@ TEST(FixedLocationsTest, EarlierCandidateWins) {
          f.AddFile("c:\\java\\bin\\java.exe");
        },
        "c:\\java\\bin"},
+      // Java's launcher finds its own files by an ANSI name, which a folder
+      // on a volume without short names may not have.
+      {"a registry folder with no name Java can read is passed over",
+       [](FakePlatform& f) {
+         AddKey(f, 1, "6.0", "C:\\\xD0\x96");
+         f.AddFile("c:\\java\\bin\\java.exe");
+       },
+       "c:\\java\\bin"},
       // A REG_BINARY JavaHome reads as "-1": never looked for below the
       // current folder, however it holds java.exe.
       {"a relative registry folder is passed over",

@@ -265,6 +265,34 @@ TEST(ShippedRuntimeTest, ComesFirstWhenUsable) {
   }
 }
 
+// The user said no to a start at a prompt of Windows' (a zone check, an
+// elevation): the launcher ends there. Another candidate would ask again,
+// and the window would say that Java is missing.
+TEST(CancelledStartTest, EndsTheSearchWithoutTheWindow) {
+  const struct {
+    const char* what;
+    bool shipped;
+    const char* cancelled;
+  } cases[] = {
+      {"the archive, for a registered runtime", false, "\\Velmorant.jar"},
+      {"the batch file, for a shipped runtime", true, "\\openFile.bat"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakePlatform f;
+    const std::string folder = f.programFolder;
+    f.AddFile(folder + "\\openFile.bat");
+    f.AddFile(folder + "\\Velmorant.jar");
+    RegisterRuntime(f, std::string(kVersionsKey) + "1.6.0_07", "C:\\J");
+    if (c.shipped) f.AddFile(folder + "\\runtime\\bin\\java.exe");
+    f.RefuseStart(folder + c.cancelled, kErrorCancelled);
+    EXPECT_THROW(Form1::Run(f), FakePlatform::ProgramEnded);
+    EXPECT_EQ(f.startsTried, std::vector<std::string>{folder + c.cancelled});
+    EXPECT_TRUE(f.starts.empty());
+    EXPECT_FALSE(f.windowShown);
+  }
+}
+
 // Windows refuses a PATH of more than 32,766 characters and keeps the old
 // one, often another runtime's: such a candidate is not started at all, in
 // any phase, and the next one is tried.

@@ -75,16 +75,30 @@ TEST(TraceTest, NamesEachPhasesCandidatesAndChangesNothing) {
       {"names outside the ANSI code page, with and without a short name",
        [](FakePlatform& f) {
          f.programFolder = "C:\\Apps\\\xD0\x96";
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_05",
+                         "C:\\\xD0\x96"
+                         "2");
          RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07",
                          "C:\\\xD0\x96");
          f.shortNames["C:\\\xD0\x96\\bin"] = "C:\\ZH~1\\bin";
          f.AddFile(f.programFolder + "\\Velmorant.jar");
        },
-       {"C:\\\xD0\x96\\bin is handed to Java by its short name C:\\ZH~1\\bin\r\n",
+       {"C:\\\xD0\x96"
+        "2\\bin has characters outside the ANSI code page and no short name, so "
+        "Java cannot start from it: passed over\r\n",
+        "C:\\\xD0\x96\\bin is handed to Java by its short name C:\\ZH~1\\bin\r\n",
         "Set PATH to C:\\ZH~1\\bin\r\n",
         "C:\\Apps\\\xD0\x96\\Velmorant.jar has characters outside the ANSI code page and no "
         "short name: handed to Java as it is\r\n",
         "Started C:\\Apps\\\xD0\x96\\Velmorant.jar; the launcher ends\r\n"}},
+      {"a start the user cancelled",
+       [](FakePlatform& f) {
+         RegisterRuntime(f, "Software\\JavaSoft\\Java Runtime Environment\\1.6.0_07", "C:\\J6");
+         f.RefuseStart(f.programFolder + "\\openFile.bat", kErrorCancelled);
+       },
+       {"Set PATH to C:\\J6\\bin\r\n",
+        "The start of C:\\Apps\\Velmorant\\openFile.bat was cancelled: the launcher ends and "
+        "tries nothing else\r\n"}},
       {"fixed locations, after a start that failed",
        [](FakePlatform& f) {
          f.SetValue("Software\\JavaSoft\\Java Development Kit\\6.0", "JavaHome", kRegDword,
