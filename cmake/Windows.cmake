@@ -30,14 +30,18 @@ set(VELMORANT_WIN_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-table
     -ffunction-sections -fdata-sections
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 # The program starts at VelmorantStart (WinMain.cpp) without the C runtime's
-# start-up code; i686 symbols carry a leading underscore.
+# start-up code; i686 symbols carry a leading underscore. Its load
+# configuration, _load_config_used, is kept by the link although nothing
+# refers to it.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(VELMORANT_ENTRY VelmorantStart)
+  set(VELMORANT_SYMBOL_PREFIX "")
 else()
-  set(VELMORANT_ENTRY _VelmorantStart)
+  set(VELMORANT_SYMBOL_PREFIX _)
 endif()
 set(VELMORANT_WIN_LINK -static -static-libgcc -static-libstdc++ -mwindows -nostartfiles
-    -Wl,-e,${VELMORANT_ENTRY} -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
+    -Wl,-e,${VELMORANT_SYMBOL_PREFIX}VelmorantStart
+    -Wl,--require-defined=${VELMORANT_SYMBOL_PREFIX}_load_config_used
+    -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
 target_compile_options(velmorant_logic PRIVATE ${VELMORANT_WIN_FLAGS})
 # No link-time optimisation: the linker cannot take it together with the
 # program's own entry point. Each target is compiled as one unit instead, so
@@ -61,6 +65,14 @@ target_link_libraries(Velmorant PRIVATE velmorant_logic advapi32 shell32 shlwapi
 target_link_options(Velmorant PRIVATE ${VELMORANT_WIN_LINK} -Wl,-Map=${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map)
 set_target_properties(Velmorant PROPERTIES OUTPUT_NAME Velmorant UNITY_BUILD ON
                       UNITY_BUILD_BATCH_SIZE 0)
+# GNU ld leaves the load configuration out of the PE header; its address is
+# in the link map, which names symbols without the i686 underscore. Set
+# before anything signs the program.
+add_custom_command(TARGET Velmorant POST_BUILD
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/cmake/set_load_config.py
+          --exe $<TARGET_FILE:Velmorant> --map ${CMAKE_CURRENT_BINARY_DIR}/Velmorant.map
+          --symbol _load_config_used
+  COMMENT "Setting the load configuration of Velmorant.exe")
 # The allocation functions stay a unit of their own: seen together with
 # their callers, GCC takes malloc's memory freed by operator delete for a
 # mismatch.

@@ -39,7 +39,25 @@ void RestrictDllSearch() {
   SetDllDirectoryW(L"");  // drop the current folder from the search in any case
 }
 
+// The load configuration. Windows 10 1607 and later take its
+// DependentLoadFlags as the search for the DLLs that the program imports and
+// the DLLs that those import, which the loader resolves before
+// RestrictDllSearch can run: the system folder alone, so that a DLL lying
+// beside the launcher in a Downloads folder is never loaded. The structure
+// ends before the SafeSEH table, and it names no security cookie.
+constexpr IMAGE_LOAD_CONFIG_DIRECTORY LoadConfiguration() {
+  IMAGE_LOAD_CONFIG_DIRECTORY configuration{};
+  configuration.Size = offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable);
+  configuration.Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32;  // DependentLoadFlags
+  return configuration;
+}
+
 }  // namespace
+
+// Found by its name, as the linker of the platform's own SDK finds it. GNU ld
+// does not fill the directory entry from it, so the build does after the
+// link (cmake/set_load_config.py).
+extern "C" const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = LoadConfiguration();
 
 // Windows starts the program here, not in the C runtime's start-up code: the
 // launcher uses nothing of what that prepares (argc and argv, thread-local

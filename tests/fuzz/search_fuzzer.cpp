@@ -81,8 +81,9 @@ const char* const kFamilies[][2] = {
 };
 const char* const kValueNames[] = {"JavaHome", "Path", "InstallationPath"};
 // Folders that often meet each other, in the spellings people use.
-const char* const kFolders[] = {"C:\\J", "c:\\j\\", "\"C:\\J\"", "C:\\K",     "C:\\J;C:\\K",
-                                "J",     ".",       "C:\\",      "\\\\srv\\J"};
+// The last has no short name, and no name in the ANSI code page either.
+const char* const kFolders[] = {"C:\\J", "c:\\j\\", "\"C:\\J\"", "C:\\K",      "C:\\J;C:\\K",
+                                "J",     ".",       "C:\\",      "\\\\srv\\J", "C:\\\xD0\x96"};
 
 const velmorant::FakeHive kHives[] = {
     {velmorant::kHkeyLocalMachine, velmorant::RegView::kOwn},
@@ -93,7 +94,7 @@ const velmorant::FakeHive kHives[] = {
 
 std::string Folder(Input& in) {
   const std::uint8_t pick = in.Byte();
-  return pick < 200 ? kFolders[pick % 9] : in.Text(300);
+  return pick < 200 ? kFolders[pick % std::size(kFolders)] : in.Text(300);
 }
 
 void Check(bool condition) {
@@ -238,6 +239,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(!lastPhase || path.find(';') == std::string::npos);
     Check((path.size() >= 3 && path[1] == ':' && path[2] == '\\') || path.rfind("\\\\", 0) == 0);
     Check(fake.PathFileExists(path + (path.back() == '\\' ? "" : "\\") + "java.exe"));
+    // And only a folder Java can find itself by.
+    Check(!fake.AnsiName(path).empty());
   } else {
     Check(fake.starts.empty() && fake.OpenKeyCount() == 0 && fake.windowShown);
   }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks a built Velmorant.exe without running it: the machine type, the GUI
 subsystem, imports of system DLLs only, nothing that needs the C runtime's
-start-up code, the version block, the four icon images, the manifest, and
+start-up code, the load configuration, the version block, the four icon
+images, the manifest, and
 what makes two builds of one commit the same bytes (no time stamp, no path
 of the folders it was built in). This is how the
 shipped 32-bit program is checked on machines that cannot run 32-bit code.
@@ -196,6 +197,23 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(addresses["__RUNTIME_PSEUDO_RELOC_LIST__"],
                          addresses["__RUNTIME_PSEUDO_RELOC_LIST_END__"],
                          "the program has pseudo-relocations, which nothing applies")
+
+    def test_load_configuration_searches_the_system_folder_only(self):
+        # DependentLoadFlags: the loader looks for the imported DLLs' own
+        # imports in System32 alone (LOAD_LIBRARY_SEARCH_SYSTEM32), never
+        # beside the program, before the entry point can say so itself.
+        rva, size = self.pe.directories[10]
+        self.assertNotEqual(rva, 0, "the program has no load configuration")
+        wide = self.machine == "x86_64"
+        at = self.pe.offset(rva)
+        flags_at, cookie_at, seh_at = (78, 88, 96) if wide else (54, 60, 64)
+        self.assertEqual(struct.unpack_from("<I", self.pe.data, at)[0], size)
+        self.assertGreaterEqual(size, flags_at + 2)
+        self.assertEqual(struct.unpack_from("<H", self.pe.data, at + flags_at)[0], 0x800)
+        # No security cookie for the loader to set, and no SafeSEH table:
+        # the structure ends before it.
+        self.assertEqual(self.pe.data[at + cookie_at:at + seh_at], bytes(seh_at - cookie_at))
+        self.assertLessEqual(size, seh_at)
 
     def test_version_block(self):
         key, fixed, children, _ = version_tree(self.resource(RT_VERSION, 1))
