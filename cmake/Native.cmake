@@ -7,7 +7,7 @@ if(VELMORANT_SANITIZE)
   target_link_options(velmorant_logic PUBLIC ${VELMORANT_SANITIZERS})
 endif()
 
-add_library(velmorant_fake STATIC platform/FakePlatform.cpp)
+add_library(velmorant_fake STATIC tests/fake/FakePlatform.cpp)
 target_link_libraries(velmorant_fake PUBLIC velmorant_logic)
 
 find_package(GTest REQUIRED)

@@ -1,7 +1,7 @@
 // The launcher's view of Windows: one abstract class with a method for each
 // Windows function and host service that the logic uses. The logic never sees
 // a Windows header; the real implementation (Win32Platform) and the in-memory
-// fake for tests (FakePlatform) are chosen by the build.
+// fake for tests (tests/fake/FakePlatform) are chosen by the build.
 //
 // All text is UTF-8. The Win32 implementation converts to and from UTF-16 at
 // its boundary, so a name outside the ANSI code page passes through intact.

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "launcher/Form1.h"
-#include "platform/FakePlatform.h"
+#include "tests/fake/FakePlatform.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "launcher_fixture.h"
-#include "platform/FakePlatform.h"
+#include "tests/fake/FakePlatform.h"
 #include <gtest/gtest.h>
 
 namespace velmorant {

@@ -1,5 +1,5 @@
 // The in-memory Platform for tests; see FakePlatform.h.
-#include "platform/FakePlatform.h"
+#include "tests/fake/FakePlatform.h"
 
 #include <algorithm>
 #include <cctype>
