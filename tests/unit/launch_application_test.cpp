@@ -213,6 +213,15 @@ TEST_F(LaunchApplicationTest, WindowIsBuiltHiddenAndShownOnlyWhenNothingStarted)
   EXPECT_FALSE(installed.windowShown);
 }
 
+// The application's folder with its archive and batch file, on a machine
+// with a runtime of 1.6 registered at C:\J; returns the folder.
+std::string InstallWithRuntime(FakePlatform& f) {
+  f.AddFile(f.programFolder + "\\openFile.bat");
+  f.AddFile(f.programFolder + "\\Velmorant.jar");
+  RegisterRuntime(f, std::string(kVersionsKey) + "1.6.0_07", "C:\\J");
+  return f.programFolder;
+}
+
 // A runtime shipped beside the launcher comes before every installed one,
 // and always through the batch file: Windows would open the archive with
 // whatever Java owns ".jar".
@@ -247,10 +256,7 @@ TEST(ShippedRuntimeTest, ComesFirstWhenUsable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakePlatform f;
-    const std::string folder = f.programFolder;
-    f.AddFile(folder + "\\openFile.bat");
-    f.AddFile(folder + "\\Velmorant.jar");
-    RegisterRuntime(f, std::string(kVersionsKey) + "1.6.0_07", "C:\\J");
+    const std::string folder = InstallWithRuntime(f);
     for (const char* java : c.javas) f.AddFile(folder + "\\" + java + "\\bin\\java.exe");
     for (const auto& [name, text] : c.releases) f.AddFile(folder + "\\" + name + "\\release", text);
     f.AddFolder(folder + "\\runtime");
@@ -280,10 +286,7 @@ TEST(CancelledStartTest, EndsTheSearchWithoutTheWindow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakePlatform f;
-    const std::string folder = f.programFolder;
-    f.AddFile(folder + "\\openFile.bat");
-    f.AddFile(folder + "\\Velmorant.jar");
-    RegisterRuntime(f, std::string(kVersionsKey) + "1.6.0_07", "C:\\J");
+    const std::string folder = InstallWithRuntime(f);
     if (c.shipped) f.AddFile(folder + "\\runtime\\bin\\java.exe");
     f.RefuseStart(folder + c.cancelled, kErrorCancelled);
     EXPECT_THROW(Form1::Run(f), FakePlatform::ProgramEnded);
