@@ -19,6 +19,8 @@ namespace {
 constexpr double kMinimumVersion = 1.6;
 constexpr std::size_t kVersionCharacters = 3;
 constexpr std::int32_t kNameBufferLength = 255;
+// Said of a runtime folder or an archive that Java could not read its name of.
+constexpr char kNoAnsiName[] = " has characters outside the ANSI code page and no short name";
 
 // Reads the first three characters of a subkey name as a decimal number with
 // "." as the point, whatever the locale: "1.6.0_07" reads as 1.6, "10.0.2" as
@@ -133,9 +135,7 @@ bool Form1::SetJavaPath(const std::string& bin) {
   // volume without short names) cannot start Java at all.
   const std::string name = NameForJava(bin);
   if (name.empty()) {
-    trace_.Say({bin,
-                " has characters outside the ANSI code page and no short name, so Java "
-                "cannot start from it: passed over"});
+    trace_.Say({bin, kNoAnsiName, ", so Java cannot start from it: passed over"});
     return false;
   }
   return SetVariable("PATH", name);
@@ -157,9 +157,7 @@ void Form1::StartArchiveOrBatchFile() {
     std::string name = NameForJava(archive);
     if (name.empty()) {
       // The batch file could do no better: it hands Java the same name.
-      trace_.Say({archive,
-                  " has characters outside the ANSI code page and no short name: "
-                  "handed to Java as it is"});
+      trace_.Say({archive, kNoAnsiName, ": handed to Java as it is"});
       name = archive;
     }
     EndIfStarted(name, platform_.StartProgram(name));

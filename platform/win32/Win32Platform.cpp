@@ -262,7 +262,7 @@ std::string Win32Platform::ProgramPath() {
 
 long Win32Platform::StartProgram(const std::string& path) {
   // The file is named by its path alone, never by a command line that would
-  // be split at its first space (and so run "C:\\Program.exe").
+  // be split at its first space (and so run "C:\Program.exe").
   const std::wstring file = Wide(path);
   if (const long refused = FileToStart(file)) return refused;
   SHELLEXECUTEINFOW info = {};

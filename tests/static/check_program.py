@@ -2,9 +2,8 @@
 """Checks a built Velmorant.exe without running it: the machine type, the GUI
 subsystem, imports of system DLLs only, nothing that needs the C runtime's
 start-up code, the load configuration, the version block, the four icon
-images, the manifest, and
-what makes two builds of one commit the same bytes (no time stamp, no path
-of the folders it was built in). This is how the
+images, the manifest, and what makes two builds of one commit the same bytes
+(no time stamp, no path of the folders it was built in). This is how the
 shipped 32-bit program is checked on machines that cannot run 32-bit code.
 
 Usage: check_program.py --exe PATH --machine i686|x86_64 [--map LINK_MAP]
