@@ -124,6 +124,16 @@ add_test(NAME e2e
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/run_e2e.py
           --build ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(e2e PROPERTIES TIMEOUT 900)
+# The shipped program on 64-bit Windows (WoW64): in a 64-bit prefix, started
+# and observed by the helpers of the x86_64 build, which is built first.
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VELMORANT_WIN64_BUILD ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH
+      "The x86_64 build whose helpers serve the WoW64 end-to-end tests")
+  add_test(NAME e2e_wow64
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/run_e2e.py
+            --build ${CMAKE_CURRENT_BINARY_DIR} --helpers ${VELMORANT_WIN64_BUILD})
+  set_tests_properties(e2e_wow64 PROPERTIES TIMEOUT 900)
+endif()
 
 # The release's program is signed when VELMORANT_SIGN_PKCS12 names a PKCS#12
 # file as the build is configured (cmake/Sign.cmake reads the key, its

@@ -115,10 +115,9 @@ long Win32Platform::RegOpenKey(RegKey parent, const std::string& path, RegView v
                                RegKey& result) {
   // By default the program reads its own registry view: the 32-bit one for
   // the shipped i686 program (as installers of 32-bit runtimes expect) and
-  // the 64-bit one for the x86_64 build. The end-to-end tests write the
-  // registry with the regedit of the same architecture's prefix, so each
-  // build reads exactly what its tests wrote. kOther asks for the view of
-  // the other width; on a system with one view Windows ignores the flag.
+  // the 64-bit one for the x86_64 build. kOther asks for the view of the
+  // other width, where a runtime that a 64-bit installer registered is for
+  // the shipped program; on a system with one view Windows ignores the flag.
   constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
   const REGSAM access = KEY_READ | (view == RegView::kOther ? kOtherView : 0);
   HKEY opened = nullptr;

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""End-to-end tests: the real Velmorant.exe under Wine, in a prefix of the
-build's own architecture in the build folder, with a recorder standing in for
-the application.
+"""End-to-end tests: the real Velmorant.exe under Wine, in a prefix in the
+build folder, with a recorder standing in for the application.
 
-Usage: run_e2e.py --build BUILD_DIR [unittest arguments]
+Usage: run_e2e.py --build BUILD_DIR [--helpers BUILD_DIR] [unittest arguments]
+
+With --helpers naming the win64 build, the win32 build's program runs in a
+64-bit prefix among x86_64 helpers (WoW64), and only the tests marked
+@differs_on_64bit_windows run.
 """
 import argparse
 import json
@@ -17,7 +20,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from winehost import JAVAW, WineHost, read_records, reg_quote  # noqa: E402
+from winehost import JAVAW, WineHost, read_records, reg_quote, stretched  # noqa: E402
 
 HOST = None
 
@@ -31,6 +34,14 @@ PLANTED = (
     "C:\\java", "C:\\windows\\system\\java.exe", "C:\\windows\\system32\\java.exe",
     "C:\\winnt", "C:\\windows\\java.exe", "C:\\Runtimes", "C:\\Program Files\\Java",
 )
+
+
+def differs_on_64bit_windows(test):
+    """Marks a test of what a 32-bit program meets differently on 64-bit
+    Windows: the registry views, the system folder, the machine's processor,
+    a 32-bit cmd.exe starting a 64-bit Java."""
+    test.differs_on_64bit_windows = True
+    return test
 
 
 class LauncherCase(unittest.TestCase):
@@ -67,11 +78,11 @@ class LauncherCase(unittest.TestCase):
                             release + (f'OS_ARCH="{arch}"\r\n' if arch else ""))
         return folder
 
-    def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software"):
-        self.host.reg([f"[{root}\\{key}]", f'"{value}"=' + reg_quote(folder)])
+    def registered(self, key, value, folder, root="HKEY_LOCAL_MACHINE\\Software", bits=None):
+        self.host.reg([f"[{root}\\{key}]", f'"{value}"=' + reg_quote(folder)], bits=bits)
 
     def plant_traps(self, *paths):
-        trap = (self.host.build / "helpers" / "trap.exe").read_bytes()
+        trap = self.host.helper("trap.exe")
         for path in paths:
             self.host.write(path, trap)
 
@@ -116,12 +127,12 @@ class LauncherCase(unittest.TestCase):
         after the spawn's two minutes."""
         process = self.host.spawn(exe, command_line, wait=False, **kwargs)
         try:
-            return process.wait(timeout=20 if expect_start else 120)
+            return process.wait(timeout=stretched(20 if expect_start else 120))
         except subprocess.TimeoutExpired:
             if not expect_start:
                 raise
-        shown = self.probe("inspect", 5000, "close")["found"]
-        code = process.wait(timeout=100)
+        shown = self.probe("inspect", int(stretched(5000)), "close")["found"]
+        code = process.wait(timeout=stretched(100))
         self.assertFalse(shown, "the failure window was shown where a start was expected")
         return code
 
@@ -141,9 +152,9 @@ class LauncherCase(unittest.TestCase):
         env.update({"VELMORANT_SET_" + name: value for name, value in (variables or {}).items()})
         launcher = self.host.spawn(exe, wait=False, env=env, **kwargs)
         try:
-            got = self.probe("inspect", 30000, close)
+            got = self.probe("inspect", int(stretched(30000)), close)
         finally:
-            code = launcher.wait(timeout=60)
+            code = launcher.wait(timeout=stretched(60))
         self.assertTrue(got["found"], "the failure window never became visible")
         self.assertTrue(got["survivesEnterEsc"], "Enter or Esc closed the window")
         self.assertTrue(got["endedOnClose"], "closing the window should end the launcher")
@@ -205,7 +216,7 @@ class ArchiveOpenerTest(LauncherCase):
         self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
         # The archiver and a program only named like Java must never run.
         self.plant_traps(self.ARCHIVER, "C:\\helpers\\Java\\bin\\notjavaw.exe")
-        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        recorder = self.host.helper("recorder.exe")
         for java in (self.SPACED_JAVA, self.JAVA):
             self.host.write(java, recorder)
 
@@ -243,7 +254,7 @@ class ArchiveOpenerTest(LauncherCase):
         exe = self.host.lay_out_app("C:\\Apps\\Opener")
         for what, associations, opener in cases:
             with self.subTest(what):
-                self.host.reg(WineHost.JAR_TYPES)
+                self.host.remove_jar_type()
                 for association in associations:
                     self.host.associate_jar(**association)
                 got = self.launch(exe)
@@ -264,6 +275,7 @@ class ShippedRuntimeTest(LauncherCase):
     the batch file; and the batch file that the release ships starts the
     runtime the launcher chose."""
 
+    @differs_on_64bit_windows
     def test_shipped_runtime_first(self):
         registered = "C:\\Java\\jre6\\bin"
         cases = (
@@ -280,6 +292,9 @@ class ShippedRuntimeTest(LauncherCase):
              registered),
             ("built for x86", "C:\\Apps\\Shipped", [("runtime", "17", True, "x86")], True,
              "C:\\Apps\\Shipped\\runtime\\bin"),
+            # Taken on 64-bit Windows, by the 32-bit program too.
+            ("built for x86_64", "C:\\Apps\\Shipped", [("runtime", "17", True, "x86_64")], True,
+             "C:\\Apps\\Shipped\\runtime\\bin" if self.host.prefix_bits == 64 else registered),
         )
         self.runtimes((RE, "1.6.0_07", "C:\\Java\\jre6"))
         self.host.associate_jar()
@@ -294,12 +309,13 @@ class ShippedRuntimeTest(LauncherCase):
                 # A shipped runtime starts the batch file, never the archive.
                 self.assertIn("batch" if path != registered else "jar", got["commandLine"])
 
+    @differs_on_64bit_windows
     def test_shipped_batch_file_for_every_phase(self):
         # The real openFile.bat, through the system's cmd, with a javaw.exe
         # that records what it got wherever the launcher put PATH; a javaw.exe
         # and a java.exe planted in the current folder must never run. The
         # folder's name is cmd's syntax throughout.
-        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        recorder = self.host.helper("recorder.exe")
         app = "C:\\Apps\\A & B! ^(1)"
         cwd = "C:\\Users\\Public\\Planted"
         self.plant_traps(cwd + "\\javaw.exe", cwd + "\\java.exe")
@@ -307,8 +323,10 @@ class ShippedRuntimeTest(LauncherCase):
             ("the registry scan", "C:\\Runtimes\\J & K! ^(6)",
              lambda home: self.runtimes((RE, "1.6.0_07", home))),
             ("a fixed place", "C:\\java", lambda home: None),
+            # A JDK of the machine's width, registered in its view.
             ("today's runtimes", "C:\\Runtimes\\Жук 17",
-             lambda home: self.registered("JavaSoft\\JDK\\17", "JavaHome", home)),
+             lambda home: self.registered("JavaSoft\\JDK\\17", "JavaHome", home,
+                                          bits=self.host.prefix_bits)),
             ("the shipped runtime", app + "\\runtime", lambda home: None),
         )
         try:
@@ -326,6 +344,8 @@ class ShippedRuntimeTest(LauncherCase):
                         f'"{got["PATH"]}\\javaw.exe" -jar '.lower()), got["commandLine"])
                     self.assertTrue(got["archiveOpens"] and got["selfOpens"])
                     self.assertEqual(got["filetouse"], "C:\\docs\\a.vel")
+                    # Under WoW64, the 32-bit cmd.exe started a 64-bit Java.
+                    self.assertEqual(got["bits"], self.host.prefix_bits)
                     self.host.remove(home)
         finally:
             self.host.remove(cwd)
@@ -339,7 +359,7 @@ class AnsiNameTest(LauncherCase):
     APP = "C:\\Apps\\Приложение 日本"
 
     def test_folders_outside_the_ansi_code_page(self):
-        recorder = (self.host.build / "helpers" / "recorder.exe").read_bytes()
+        recorder = self.host.helper("recorder.exe")
         archiver = ArchiveOpenerTest.ARCHIVER
         cases = (
             ("the archive, opened by Java's association", None, "C:\\Runtimes\\Жук ☕",
@@ -406,6 +426,7 @@ class FixedLocationTest(LauncherCase):
         finally:
             self.host.remove("C:\\Program Files\\Archiver")
 
+    @differs_on_64bit_windows
     def test_fixed_places_and_the_system_folder(self):
         cases = (
             ("C:\\java\\bin\\java.exe", "file", "c:\\java\\bin"),
@@ -459,13 +480,16 @@ class CurrentRuntimeTest(LauncherCase):
                         root="HKEY_CURRENT_USER\\Software")
         self.assertEqual(self.started_path(), "C:\\Runtimes\\liberica17\\bin")
 
-    def test_other_registry_view(self):
-        if self.host.arch == "win32":
-            self.skipTest("a 32-bit Wine prefix has a single registry view")
-        # The 64-bit program's other view is the 32-bit one, below Wow6432Node.
-        self.registered("Wow6432Node\\JavaSoft\\JDK\\1.8.0_392", "JavaHome",
-                        self.runtime("C:\\Runtimes\\jre8-32"))
-        self.assertEqual(self.started_path(), "C:\\Runtimes\\jre8-32\\bin")
+    @differs_on_64bit_windows
+    def test_either_registry_view(self):
+        # A runtime that a 32-bit installer registered, and one that a 64-bit
+        # installer did, each alone: one is in the launcher's other view.
+        for bits in (32, 64):
+            with self.subTest(installer=f"{bits}-bit"):
+                self.host.reset_registry()
+                self.registered("JavaSoft\\JDK\\1.8.0_392", "JavaHome",
+                                self.runtime(f"C:\\Runtimes\\jre8-{bits}"), bits=bits)
+                self.assertEqual(self.started_path(), f"C:\\Runtimes\\jre8-{bits}\\bin")
 
     def test_java_on_path(self):
         self.runtime("C:\\Runtimes\\zip jdk")
@@ -678,7 +702,7 @@ class WindowTest(LauncherCase):
                                    stderr=subprocess.DEVNULL)
         time.sleep(1.0)  # let the watcher start looking
         self.launch(exe)
-        watcher.wait(timeout=60)
+        watcher.wait(timeout=stretched(60))
         got = json.loads(self.host.unix(out).read_text(encoding="utf-8"))
         self.assertFalse(got["seenVisible"])
 
@@ -691,8 +715,8 @@ class WindowTest(LauncherCase):
             launcher = subprocess.Popen(self.host.command(exe), env=env,
                                         stdout=subprocess.DEVNULL, stderr=trace)
             if close_window:
-                self.probe("inspect", 30000, "close")
-            self.assertEqual(launcher.wait(timeout=60), 0)
+                self.probe("inspect", int(stretched(30000)), "close")
+            self.assertEqual(launcher.wait(timeout=stretched(60)), 0)
             trace.seek(0)
             lines = trace.read().decode("utf-8", "replace").splitlines()
         name = exe.rsplit("\\", 1)[1]
@@ -845,7 +869,7 @@ class Win32PlatformTest(unittest.TestCase):
         # would hold a pipe open after the program ends.
         with tempfile.TemporaryFile() as out:
             code = subprocess.run(HOST.command("C:\\helpers\\platform_test.exe"), env=HOST.env,
-                                  stdout=out, stderr=subprocess.DEVNULL, timeout=120).returncode
+                                  stdout=out, stderr=subprocess.DEVNULL, timeout=stretched(120)).returncode
             out.seek(0)
             output = out.read().decode("utf-8", "replace")
         print(output.strip().splitlines()[-1] if output.strip() else "(no output)", file=sys.stderr)
@@ -909,18 +933,26 @@ def main():
     global HOST
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
+    parser.add_argument("--helpers", help="the build of the helpers, when not --build's")
     args, rest = parser.parse_known_args()
-    HOST = WineHost(args.build).start()
-    print(f"End-to-end tests of {HOST.build / 'Velmorant.exe'} ({HOST.arch}) under Wine",
-          flush=True)
+    HOST = WineHost(args.build, helpers_build=args.helpers).start()
+    config = "wow64" if HOST.wow64 else HOST.arch
+    print(f"End-to-end tests of {HOST.build / 'Velmorant.exe'} under Wine, configuration "
+          f"{config}: a {HOST.prefix_bits}-bit prefix with {HOST.prefix_arch} helpers", flush=True)
+    loader = unittest.TestLoader()
+    if HOST.wow64:
+        every = loader.getTestCaseNames
+        loader.getTestCaseNames = lambda case: [
+            name for name in every(case)
+            if getattr(getattr(case, name), "differs_on_64bit_windows", False)]
     try:
-        program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
+        program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False, testLoader=loader)
     finally:
         HOST.stop()
     result = program.result
     # A test with failing subtests is reported once per subtest; count tests.
     failed = len({str(test).split(" ")[0] for test, _ in result.failures + result.errors})
-    print(f"{result.testsRun - failed - len(result.skipped)} passed, {failed} failed")
+    print(f"{config}: {result.testsRun - failed - len(result.skipped)} passed, {failed} failed")
     return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
 
 

@@ -1,13 +1,21 @@
 #!/usr/bin/env python3
-"""Which Windows build of the launcher can run here, found by trying.
+"""Which configurations of the end-to-end suite run here, found by trying.
 
-The shipped program is the 32-bit one, and it runs end to end wherever 32-bit
-Wine works. Some machines cannot run 32-bit x86 code at all (their kernel has
-32-bit emulation turned off, so the 32-bit loader fails with "Exec format
-error"); there the same source built for x86_64 runs under 64-bit Wine.
+- win32: the shipped 32-bit program in a 32-bit prefix, a 32-bit Windows;
+- wow64: the shipped program in a 64-bit prefix, started and observed by
+  x86_64 helpers: 64-bit Windows, where most users run it;
+- win64: the same source built for x86_64, in a 64-bit prefix.
 
-As a program it prints the architecture ("win32" or "win64") on standard
-output and one line saying which will run, and why, on standard error.
+The first two run wherever this machine's kernel runs 32-bit code and 32-bit
+Wine works. Some kernels have 32-bit emulation turned off (the 32-bit loader
+fails with "Exec format error"); there only win64 runs. Where 32-bit code
+runs only through an emulator registered with binfmt_misc, each 32-bit
+process costs about a minute: the suite runs win64, and the other two are
+for a run by hand (see the README).
+
+As a program it prints the build that runs the demonstration and the
+benchmark ("win32" or "win64"), or with --configs the configurations, on
+standard output, and one line saying which run, and why, on standard error.
 """
 import shutil
 import subprocess
@@ -42,32 +50,43 @@ def server_64():
     return SERVER_64 if Path(SERVER_64).exists() else "wineserver"
 
 
+def why_no_32bit_wine():
+    """None where the kernel runs 32-bit code and 32-bit Wine works, else why not."""
+    probe = subprocess.run([sys.executable, str(RUNS_32BIT_CODE), "--say"], capture_output=True,
+                           text=True)
+    if probe.returncode == 2:
+        return (f"32-bit code runs here only through an emulator ({probe.stdout.strip()}), "
+                "about a minute a process")
+    if probe.returncode != 0:
+        return "this machine cannot run 32-bit code"
+    if not Path(LOADER_32).exists():
+        return "32-bit Wine is not installed"
+    ok, said = _runs([LOADER_32, "--version"])
+    return None if ok else f"the 32-bit loader does not run ({said})"
+
+
 def detect():
-    """("win32" or "win64", the one line that says which runs and why)."""
-    if Path(LOADER_32).exists():
-        ok, said = _runs([LOADER_32, "--version"])
-        if ok:
-            return "win32", f"Wine: 32-bit Wine runs here ({said}): testing the shipped win32 build"
-        why32 = f"the 32-bit loader does not run ({said})"
-    else:
-        why32 = "32-bit Wine is not installed"
-        if _runs([sys.executable, str(RUNS_32BIT_CODE)])[0] is False:
-            why32 += " (and this machine cannot run 32-bit code)"
+    """(the configurations that run here, the one line that says which and why)."""
     ok, said = _runs([loader_64(), "--version"])
-    if ok:
-        return "win64", (f"Wine: {why32}; testing the win64 build (the same source for x86_64) "
-                         f"under 64-bit Wine ({said})")
-    raise RuntimeError(f"no Wine runs here: {why32}; 64-bit Wine: {said}")
+    if not ok:
+        raise RuntimeError(f"64-bit Wine does not run here: {said}")
+    why = why_no_32bit_wine()
+    if why is None:
+        return ["win32", "wow64"], (
+            f"Wine ({said}): 32-bit code runs here: win32, the shipped program in a 32-bit "
+            "prefix, and wow64, the shipped program in a 64-bit prefix")
+    return ["win64"], (f"Wine ({said}): {why}: win64, the same source built for x86_64 in a "
+                       "64-bit prefix; the shipped program is checked, not run; wow64 not run")
 
 
 def main():
     try:
-        arch, line = detect()
+        configs, line = detect()
     except RuntimeError as error:
         print(f"winearch: {error}", file=sys.stderr)
         return 1
     print(line, file=sys.stderr)
-    print(arch)
+    print(" ".join(configs) if "--configs" in sys.argv else configs[0])
     return 0
 
 

@@ -3,11 +3,17 @@ display and the means to lay out application folders, write the registry and
 start the real launcher. Shared by the end-to-end tests, the demonstration,
 the benchmark and the screenshot script.
 
-The prefix has the architecture of the build it serves: a 32-bit prefix run by
-the ordinary wine for the win32 build, a 64-bit prefix run by the 64-bit
-loader and server for the win64 build. Its regedit is of the same
-architecture as the launcher, so the launcher reads the registry view that
-the tests write.
+The prefix has the architecture of the helper programs that start and
+observe the launcher: a 32-bit prefix run by the ordinary wine, or a 64-bit
+one run by the 64-bit loader and server. The helpers are of the launcher's
+own build, except in the configuration most users have: the shipped 32-bit
+program on 64-bit Windows (WoW64), where x86_64 helpers from the win64 build
+serve it in a 64-bit prefix, so that only the launcher and the cmd.exe it
+starts are 32-bit there.
+
+How long every wait may last is multiplied by VELMORANT_E2E_STRETCH (1 by
+default): where 32-bit code runs only through an emulator, each 32-bit
+process costs about a minute, and a run by hand needs 60 or more.
 """
 import json
 import os
@@ -18,10 +24,12 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
 import winearch
 
+STRETCH = float(os.environ.get("VELMORANT_E2E_STRETCH") or 1)
 HELPERS = ("recorder.exe", "spawn.exe", "trap.exe", "probe.exe", "platform_test.exe")
 # The recorder under the name of a Java runtime's launcher, standing in for
 # the program that Java's own installer makes the opener of ".jar" files.
@@ -51,20 +59,28 @@ def build_arch(build_dir):
     return {0x014C: "win32", 0x8664: "win64"}[machine]
 
 
-def chosen_build(root):
-    """The build folder that runs here (decided by trying), after printing the
-    line that says which."""
-    arch, line = winearch.detect()
-    print(line, file=sys.stderr, flush=True)
-    return Path(root) / "build" / arch
+def stretched(seconds):
+    """A wait of `seconds`, stretched for a slow machine."""
+    return seconds * STRETCH
 
 
 class WineHost:
-    def __init__(self, build_dir, prefix=None):
+    def __init__(self, build_dir, prefix=None, helpers_build=None):
         self.build = Path(build_dir).resolve()
         self.arch = build_arch(self.build)
-        self.prefix = Path(prefix).resolve() if prefix else self.build / "wineprefix"
-        if self.arch == "win64":
+        helpers_build = Path(helpers_build).resolve() if helpers_build else self.build
+        self.helpers = helpers_build / "helpers"
+        self.prefix_arch = build_arch(helpers_build)
+        self.wow64 = self.arch != self.prefix_arch
+        if self.wow64 and self.arch != "win32":
+            raise ValueError("only a 32-bit launcher runs in a prefix of the other width")
+        # The registry view that a program of each width writes, and the
+        # launcher reads by default.
+        self.bits, self.prefix_bits = (32 if arch == "win32" else 64
+                                       for arch in (self.arch, self.prefix_arch))
+        name = "wineprefix-wow64" if self.wow64 else "wineprefix"
+        self.prefix = Path(prefix).resolve() if prefix else self.build / name
+        if self.prefix_arch == "win64":
             self.loader, self.server = [winearch.loader_64()], winearch.server_64()
         else:
             self.loader, self.server = ["wine"], "wineserver"
@@ -73,13 +89,13 @@ class WineHost:
         self.env.pop("JAVA_HOME", None)
         self.env.update(
             WINEPREFIX=str(self.prefix),
-            WINEARCH=self.arch,
+            WINEARCH=self.prefix_arch,
             WINEDEBUG="-all",
             WINEDLLOVERRIDES="mscoree,mshtml=",
             LC_ALL="C.UTF-8",
             LANG="C.UTF-8",
         )
-        if self.arch == "win64":
+        if self.prefix_arch == "win64":
             self.env.update(WINELOADER=self.loader[0], WINESERVER=self.server)
         self.xvfb = None
 
@@ -100,10 +116,10 @@ class WineHost:
         helpers = self.unix("C:\\helpers")
         helpers.mkdir(parents=True, exist_ok=True)
         for name in HELPERS:
-            source = self.build / "helpers" / name
+            source = self.helpers / name
             if source.exists():
                 shutil.copy2(source, helpers / name)
-        self.write(JAVAW, (self.build / "helpers" / "recorder.exe").read_bytes())
+        self.write(JAVAW, self.helper("recorder.exe"))
         return self
 
     def stop(self):
@@ -132,12 +148,19 @@ class WineHost:
             self.xvfb.kill()
         raise RuntimeError("could not start Xvfb")
 
+    def helper(self, name):
+        """The bytes of a helper program, to lay out under another name."""
+        return (self.helpers / name).read_bytes()
+
     # --- Paths ------------------------------------------------------------------
 
     def unix(self, windows_path):
-        """The Unix path of a path on drive C: (Wine's paths ignore case)."""
+        """The Unix path of a path on drive C: (Wine's paths ignore case), as
+        the launcher sees it: under WoW64, System32 is SysWOW64."""
         assert windows_path[:2].lower() == "c:", windows_path
         parts = [p for p in windows_path[2:].split("\\") if p]
+        if self.wow64 and [p.lower() for p in parts[:2]] == ["windows", "system32"]:
+            parts[1] = "syswow64"
         path = self.prefix / "drive_c"
         for part in parts:
             # Reuse an existing entry of another case, as Windows would.
@@ -167,40 +190,57 @@ class WineHost:
 
     # --- Registry ---------------------------------------------------------------
 
-    def reg(self, lines):
-        """Imports registry lines (the body of a .reg file) with regedit."""
+    def reg(self, lines, bits=None):
+        """Imports registry lines (the body of a .reg file) as a program of
+        `bits` bits writes them, an installer of that width say: by default
+        into the launcher's own view. A 32-bit writer's keys land where
+        Windows redirects them (below Wow6432Node) through reg's /reg:32; a
+        32-bit Windows has no 64-bit view, so asking for one skips the test."""
+        bits = bits or self.bits
+        if bits > self.prefix_bits:
+            raise unittest.SkipTest("a 32-bit Windows has a single registry view")
         text = "Windows Registry Editor Version 5.00\r\n\r\n" + "\r\n".join(lines) + "\r\n"
         with tempfile.NamedTemporaryFile(suffix=".reg", dir=self.prefix, delete=False) as out:
             out.write(b"\xff\xfe" + text.encode("utf-16-le"))
             name = out.name
+        path = "Z:" + name.replace("/", "\\")
+        # Wine's reg import writes the 32-bit view from a 64-bit process; its
+        # regedit writes only its own.
+        importer = (["reg", "import", path, "/reg:32"] if bits < self.prefix_bits
+                    else ["regedit", "/S", path])
         try:
             # Wine's regedit has been seen to fail once in a fresh prefix and
             # then succeed with the same file: try it three times.
             for attempt in range(3):
-                done = subprocess.run(
-                    [*self.loader, "regedit", "/S", "Z:" + name.replace("/", "\\")],
-                    env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                done = subprocess.run(self.command(*importer), env=self.env,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 if done.returncode == 0:
                     break
                 if attempt == 2:
                     done.check_returncode()
-                print(f"regedit failed (exit code {done.returncode}); trying again",
+                print(f"{importer[0]} failed (exit code {done.returncode}); trying again",
                       file=sys.stderr, flush=True)
                 time.sleep(1)
         finally:
             os.unlink(name)
 
+    # Deletions go through the prefix's own view, where the names below mean
+    # what they say.
     def reset_registry(self):
         lines = list(self.JAR_TYPES)
         for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
             for software in ("Software", "Software\\Wow6432Node"):
                 lines += [f"[-{root}\\{software}\\{key}]" for key in VENDOR_KEYS]
-        self.reg(lines)
+        self.reg(lines, bits=self.prefix_bits)
 
-    # Removes the ".jar" file type, from the machine's classes and the user's.
-    JAR_TYPES = [f"[-{root}\\Software\\Classes\\{key}]"
+    def remove_jar_type(self):
+        self.reg(self.JAR_TYPES, bits=self.prefix_bits)
+
+    # The ".jar" file type, in the machine's classes and the user's, in both
+    # views: Wine keeps a 32-bit writer's classes below Wow6432Node.
+    JAR_TYPES = [f"[-{root}\\Software\\Classes{view}\\{key}]"
                  for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER")
-                 for key in (".jar", "velmorant.jarfile")]
+                 for view in ("", "\\Wow6432Node") for key in (".jar", "velmorant.jarfile")]
 
     @staticmethod
     def runtime_lines(root, version, java_home=None, raw_value=None):
@@ -268,7 +308,7 @@ class WineHost:
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not wait:
             return process
-        return process.wait(timeout=120)
+        return process.wait(timeout=stretched(120))
 
     def command(self, *args):
         """The command line that runs a Windows program in this prefix."""
@@ -278,13 +318,13 @@ class WineHost:
         run_env = dict(self.env)
         run_env.update(env or {})
         return subprocess.run(self.command(*args), env=run_env, capture_output=True,
-                              timeout=timeout)
+                              timeout=stretched(timeout))
 
 
 def read_records(path, timeout=30.0, expect=1, trap=None):
     """Waits until `path` holds `expect` JSON lines (or the trap file shows up)
     and returns them."""
-    deadline = time.time() + timeout
+    deadline = time.time() + stretched(timeout)
     while time.time() < deadline:
         if trap is not None and trap.exists():
             return []

@@ -90,6 +90,7 @@ int wmain() {
                                                : "false") +
           ",";
   line += std::string("\"selfOpens\":") + (Opens(program.c_str()) ? "true" : "false") + ",";
+  line += "\"bits\":" + std::to_string(sizeof(void*) * 8) + ",";  // the recorder's own width
   line += Field("t0", L"VELMORANT_T0") + ",";
   line += "\"t1\":" + std::to_string(now.QuadPart) + ",";
   line += "\"frequency\":" + std::to_string(frequency.QuadPart);
