@@ -9,7 +9,11 @@ found only at a fixed place, with only a Java of today registered
 under its vendor's key (with the trace of the search turned on, and shown),
 and with no Java at all.
 
-Usage: demo.py BUILD_DIR
+Usage: demo.py BUILD_DIR [HELPERS_BUILD_DIR]
+
+With the win64 build's helpers, the win32 build's program runs on 64-bit
+Windows (WoW64), where most users run it: a 64-bit prefix, and today's Java
+registered by a 64-bit installer, in the 64-bit registry view.
 """
 import sys
 import time
@@ -50,7 +54,11 @@ def start(host, title, trace=False):
 
 
 def main():
-    host = WineHost(Path(sys.argv[1]), prefix=Path(sys.argv[1]) / "demo-prefix").start()
+    build = Path(sys.argv[1])
+    host = WineHost(build, prefix=build / "demo-prefix",
+                    helpers_build=sys.argv[2] if len(sys.argv) > 2 else None).start()
+    print(f"Velmorant.exe ({host.arch}) on {host.prefix_bits}-bit Windows under Wine"
+          + (" (WoW64)" if host.wow64 else ""))
     try:
         host.reset_registry()
         host.remove("C:\\java")
@@ -68,7 +76,7 @@ def main():
               " registered; Velmorant.jar opens with Java (the recorder, as javaw.exe)")
 
         archiver = "C:\\Program Files\\Archiver\\Archiver.exe"
-        host.write(archiver, (host.build / "helpers" / "trap.exe").read_bytes())
+        host.write(archiver, host.helper("trap.exe"))
         host.associate_jar(command=f'"{archiver}" "%1"')
         start(host, "The same, but an archiver owns .jar: openFile.bat starts instead, and the"
               " archiver never runs")
@@ -83,8 +91,7 @@ def main():
         host.lay_out_app(APP, batch="shipped")
         shipped = APP + "\\runtime"
         host.write(shipped + "\\bin\\java.exe", b"MZ")
-        host.write(shipped + "\\bin\\javaw.exe",
-                   (host.build / "helpers" / "recorder.exe").read_bytes())
+        host.write(shipped + "\\bin\\javaw.exe", host.helper("recorder.exe"))
         host.write(shipped + "\\release", 'JAVA_VERSION="21.0.1"\r\n')
         start(host, "A runtime shipped in the application's folder comes first, started through"
               " the shipped openFile.bat")
@@ -98,10 +105,12 @@ def main():
         jdk = "C:\\Program Files\\Eclipse Adoptium\\jdk-21.0.1.12-hotspot"
         host.write(jdk + "\\bin\\java.exe", b"MZ")
         host.write(jdk + "\\release", 'JAVA_VERSION="21.0.1"\r\n')
+        # Installed by 64-bit installers where the machine is 64-bit.
         host.reg(["[HKEY_LOCAL_MACHINE\\Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI]",
-                  '"Path"=' + reg_quote(jdk + "\\")])
-        host.reg(["[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\JDK\\17]",
-                  '"JavaHome"=' + reg_quote("C:\\Program Files\\Java\\jdk-17")])
+                  '"Path"=' + reg_quote(jdk + "\\"),
+                  "[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\JDK\\17]",
+                  '"JavaHome"=' + reg_quote("C:\\Program Files\\Java\\jdk-17")],
+                 bits=host.prefix_bits)
         start(host, "Only today's Java: Eclipse Adoptium 21 under its vendor's key, and a key left"
               " behind by an uninstalled JDK 17; traced", trace=True)
         lines = host.unix(TRACE).read_bytes().decode("utf-8-sig").splitlines()

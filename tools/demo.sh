@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # The demonstration: installs what is missing, builds Velmorant.exe and runs
 # it under Wine on a demonstration application folder (see tools/demo.py):
-# the shipped 32-bit program where 32-bit Wine runs, otherwise the same
-# source built for x86_64 under 64-bit Wine.
+# where this machine's kernel runs 32-bit code, the shipped 32-bit program on
+# 64-bit Windows (WoW64), as most users run it, among the x86_64 build's
+# helpers; otherwise the same source built for x86_64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
-arch=$(python3 tests/e2e/winearch.py)
-cmake --preset "$arch" >/dev/null
-cmake --build --preset "$arch" -j "$(nproc)" >/dev/null
-python3 tools/demo.py "build/$arch"
+for preset in win32 win64; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)" >/dev/null
+done
+if [ "$(python3 tests/e2e/winearch.py)" = win32 ]; then
+  python3 tools/demo.py build/win32 build/win64
+else
+  python3 tools/demo.py build/win64
+fi
