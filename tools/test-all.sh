@@ -12,6 +12,8 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 # The set-up's choice about 32-bit Wine, against stand-ins for apt (2 s).
 tests/setup/test_setup.sh
+# The probe for 32-bit code against an emulator registered with binfmt_misc.
+tests/setup/test_runs_32bit_code.py
 jobs=$(nproc)
 
 cmake --preset native
