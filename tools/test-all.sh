@@ -10,6 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+# Which end-to-end configurations run here, said first: win32 (then wow64 too) or win64.
+runs=$(python3 tests/e2e/winearch.py)
 # The set-up's choice about 32-bit Wine, against stand-ins for apt (2 s).
 tests/setup/test_setup.sh
 # The probe for 32-bit code against an emulator registered with binfmt_misc.
@@ -36,7 +38,7 @@ tests/sign/test_sign.sh
 # helpers serve the shipped program in a 64-bit prefix where it can.
 cmake --preset win64
 cmake --build --preset win64 -j "$jobs"
-if [ "$(python3 tests/e2e/winearch.py)" = win32 ]; then
+if [ "$runs" = win32 ]; then
   ctest --preset win32 -V
 else
   ctest --preset win32-static -V

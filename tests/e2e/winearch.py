@@ -13,9 +13,9 @@ runs only through an emulator registered with binfmt_misc, each 32-bit
 process costs about a minute: the suite runs win64, and the other two are
 for a run by hand (see the README).
 
-As a program it prints the build that runs the demonstration and the
-benchmark ("win32" or "win64"), or with --configs the configurations, on
-standard output, and one line saying which run, and why, on standard error.
+As a program it prints the build that runs ("win32", in the first two
+configurations, or "win64") on standard output, and one line saying which
+configurations run, and why any does not, on standard error.
 """
 import shutil
 import subprocess
@@ -66,27 +66,27 @@ def why_no_32bit_wine():
 
 
 def detect():
-    """(the configurations that run here, the one line that says which and why)."""
+    """("win32" or "win64", the one line that says which configurations run and why)."""
     ok, said = _runs([loader_64(), "--version"])
     if not ok:
         raise RuntimeError(f"64-bit Wine does not run here: {said}")
     why = why_no_32bit_wine()
     if why is None:
-        return ["win32", "wow64"], (
+        return "win32", (
             f"Wine ({said}): 32-bit code runs here: win32, the shipped program in a 32-bit "
             "prefix, and wow64, the shipped program in a 64-bit prefix")
-    return ["win64"], (f"Wine ({said}): {why}: win64, the same source built for x86_64 in a "
+    return "win64", (f"Wine ({said}): {why}: win64, the same source built for x86_64 in a "
                        "64-bit prefix; the shipped program is checked, not run; wow64 not run")
 
 
 def main():
     try:
-        configs, line = detect()
+        build, line = detect()
     except RuntimeError as error:
         print(f"winearch: {error}", file=sys.stderr)
         return 1
     print(line, file=sys.stderr)
-    print(" ".join(configs) if "--configs" in sys.argv else configs[0])
+    print(build)
     return 0
 
 
