@@ -869,7 +869,8 @@ class Win32PlatformTest(unittest.TestCase):
         # would hold a pipe open after the program ends.
         with tempfile.TemporaryFile() as out:
             code = subprocess.run(HOST.command("C:\\helpers\\platform_test.exe"), env=HOST.env,
-                                  stdout=out, stderr=subprocess.DEVNULL, timeout=stretched(120)).returncode
+                                  stdout=out, stderr=subprocess.DEVNULL,
+                                  timeout=stretched(120)).returncode
             out.seek(0)
             output = out.read().decode("utf-8", "replace")
         print(output.strip().splitlines()[-1] if output.strip() else "(no output)", file=sys.stderr)

@@ -74,8 +74,8 @@ class WineHost:
         self.wow64 = self.arch != self.prefix_arch
         if self.wow64 and self.arch != "win32":
             raise ValueError("only a 32-bit launcher runs in a prefix of the other width")
-        # The registry view that a program of each width writes, and the
-        # launcher reads by default.
+        # Widths in bits: the launcher's, whose registry view the tests write
+        # by default, and the prefix's.
         self.bits, self.prefix_bits = (32 if arch == "win32" else 64
                                        for arch in (self.arch, self.prefix_arch))
         name = "wineprefix-wow64" if self.wow64 else "wineprefix"
