@@ -18,23 +18,21 @@ ARM64 = "7f454c460201010000000000000000000200b700", "ffffffffffffff00fffffffffff
 
 class EmulatorTest(unittest.TestCase):
     def test_handlers(self):
-        cases = (  # binfmt_misc's status, (handler's state, magic and mask)..., interpreter
-            ("enabled", [("enabled", I386)], QEMU),
-            ("enabled", [("disabled", I386)], None),
-            ("disabled", [("enabled", I386)], None),
-            ("enabled", [("enabled", ARM64)], None),
+        cases = (  # binfmt_misc's status, the handler's state, its magic and mask, interpreter
+            ("enabled", "enabled", I386, QEMU),
+            ("enabled", "disabled", I386, None),
+            ("disabled", "enabled", I386, None),
+            ("enabled", "enabled", ARM64, None),
         )
         program = runs_32bit_code.tiny_elf32()
-        for status, handlers, interpreter in cases:
-            with self.subTest(status=status, handlers=handlers), \
+        for status, state, (magic, mask), interpreter in cases:
+            with self.subTest(status=status, state=state, magic=magic), \
                     tempfile.TemporaryDirectory() as folder:
                 binfmt = Path(folder)
                 (binfmt / "status").write_text(status + "\n")
                 (binfmt / "register").write_text("")
-                for number, (state, (magic, mask)) in enumerate(handlers):
-                    (binfmt / f"qemu-{number}").write_text(
-                        f"{state}\ninterpreter {QEMU}\nflags: F\noffset 0\n"
-                        f"magic {magic}\nmask {mask}\n")
+                (binfmt / "qemu").write_text(f"{state}\ninterpreter {QEMU}\nflags: F\noffset 0\n"
+                                             f"magic {magic}\nmask {mask}\n")
                 self.assertEqual(runs_32bit_code.emulator(program, binfmt), interpreter)
         # binfmt_misc not mounted: nothing is registered.
         self.assertIsNone(runs_32bit_code.emulator(program, Path("/nonexistent")))
